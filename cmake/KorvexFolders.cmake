@@ -1,0 +1,46 @@
+# Every source folder is one library; later work only adds files to it.
+# Files listed in KORVEX_FOLDER_EXCLUDE (paths relative to the source root) stay out.
+set(KORVEX_FOLDER_EXCLUDE utility/PrAssert.cpp utility/consolePrint.cpp app/main.cpp)
+
+function(korvex_folder_library target folder)
+  file(GLOB sources CONFIGURE_DEPENDS
+       RELATIVE ${CMAKE_SOURCE_DIR}
+       ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
+  list(REMOVE_ITEM sources ${KORVEX_FOLDER_EXCLUDE})
+  list(TRANSFORM sources PREPEND ${CMAKE_SOURCE_DIR}/)
+  if(sources)
+    add_library(${target} STATIC ${sources})
+    target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${target} PUBLIC ${ARGN})
+  else()
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${target} INTERFACE ${ARGN})
+  endif()
+endfunction()
+
+# One GoogleTest executable per test folder: tests/<folder>/*.cpp.
+function(korvex_test_folder folder)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  set(target test_${folder})
+  add_executable(${target} ${sources})
+  target_link_libraries(${target} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  gtest_discover_tests(${target}
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/run
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES TIMEOUT 300)
+endfunction()
+
+# One Google Benchmark executable per file in bench/.
+function(korvex_bench_files)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(src ${sources})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(bench_${name} ${src})
+    target_link_libraries(bench_${name} PRIVATE ${ARGN} benchmark::benchmark)
+  endforeach()
+endfunction()
