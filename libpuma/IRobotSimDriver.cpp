@@ -1,0 +1,33 @@
+#include "libpuma/IRobotSimDriver.h"
+
+namespace {
+// Below this a speed factor would make one period last forever; the arm then
+// simply stands still.
+constexpr float kMinimumSpeed = 1e-10f;
+// The simulation never owes the wall clock more than this (s), so after a pause
+// it catches up for at most one second instead of racing through the pause.
+constexpr float kMaximumDebt = -1.0f;
+}  // namespace
+
+IRobotSimDriver::IRobotSimDriver(float rate, const PacingClock* clock)
+    : m_period(1.0f / rate), m_clock(clock != nullptr ? clock : &monotonicPacingClock()) {
+  m_lastClock = m_clock->ticks();
+}
+
+int IRobotSimDriver::step(float speed) {
+  const float effectiveSpeed = speed > kMinimumSpeed ? speed : kMinimumSpeed;
+  const std::int64_t now = m_clock->ticks();
+  const float elapsed = static_cast<float>(now - m_lastClock) * m_secondsPerTick;
+  m_lastClock = now;
+  // Wall-clock time that one simulated period may take at this speed.
+  const float allowed = m_period / effectiveSpeed;
+  m_balance += allowed - elapsed;
+  if (m_balance > m_period) {
+    // Ahead of the wall clock: give the time back and let the caller retry.
+    ++m_skippedSteps;
+    m_balance -= allowed;
+    return 0;
+  }
+  if (m_balance <= 1e-9f && m_balance < kMaximumDebt) m_balance = kMaximumDebt;
+  return 1;
+}
