@@ -1,0 +1,156 @@
+// Crout LU and Cholesky factorisations of PrMatrix, their solvers and the
+// inverses built on them.
+//
+// Neither factorisation pivots or tests for singularity: the matrices of this
+// system (mass matrices, Jacobians of a non-singular arm) do not need it, and a
+// zero pivot shows up as non-finite entries that callers detect with isFinite().
+#include <cmath>
+#include <cstring>
+
+#include "matrix/PrMatrix.h"
+#include "matrix/PrVector.h"
+
+namespace {
+
+// Solves (L·U)·x = y over x in place, where x holds y on entry and its
+// elements lie stride floats apart. lu holds L with its diagonal on and below
+// the diagonal, U with an implicit unit diagonal above it.
+void luSolveInPlace(const float* lu, int n, float* x, int stride) {
+  // L·z = y
+  for (int i = 0; i < n; ++i) {
+    const float* l = lu + i * n;
+    float sum = 0.0f;
+    for (int j = 0; j < i; ++j) sum += l[j] * x[j * stride];
+    x[i * stride] = (x[i * stride] - sum) / l[i];
+  }
+  // U·x = z, no division: U has a unit diagonal
+  for (int i = n - 1; i >= 0; --i) {
+    const float* u = lu + i * n;
+    float sum = 0.0f;
+    for (int k = i + 1; k < n; ++k) sum += u[k] * x[k * stride];
+    x[i * stride] -= sum;
+  }
+}
+
+// Solves (L·Lᵀ)·x = y over x in place; lu holds L below and Lᵀ above the diagonal.
+void choleskySolveInPlace(const float* lu, int n, float* x, int stride) {
+  // L·z = y
+  for (int i = 0; i < n; ++i) {
+    const float* l = lu + i * n;
+    float sum = 0.0f;
+    for (int j = 0; j < i; ++j) sum += l[j] * x[j * stride];
+    x[i * stride] = (x[i * stride] - sum) / l[i];
+  }
+  // Lᵀ·x = z
+  for (int i = n - 1; i >= 0; --i) {
+    const float* u = lu + i * n;
+    float sum = 0.0f;
+    for (int k = i + 1; k < n; ++k) sum += u[k] * x[k * stride];
+    x[i * stride] = (x[i * stride] - sum) / u[i];
+  }
+}
+
+using SolveInPlace = void (*)(const float*, int, float*, int);
+
+// Column c of dest = factored⁻¹·e_c, solved straight in dest's column.
+void invertFromFactors(const PrMatrix& factors, PrMatrix& dest, SolveInPlace solve) {
+  const int n = factors.row();
+  float* d = dest.dataPtr();
+  for (int c = 0; c < n; ++c) {
+    for (int r = 0; r < n; ++r) d[r * n + c] = r == c ? 1.0f : 0.0f;
+    solve(factors.dataPtr(), n, d + c, n);
+  }
+}
+
+}  // namespace
+
+void PrMatrix::luDecomp(PrMatrix& lu) const {
+  PR_ASSERT(m_row == m_col);
+  PR_ASSERT(&lu != this);
+  const int n = m_row;
+  lu.resize(n, n);
+  const float* a = m_data;
+  float* f = lu.m_data;
+  for (int i = 0; i < n; ++i) {
+    // Column i of L, on and below the diagonal.
+    for (int j = i; j < n; ++j) {
+      float sum = 0.0f;
+      for (int k = 0; k < i; ++k) sum += f[j * n + k] * f[k * n + i];
+      f[j * n + i] = a[j * n + i] - sum;
+    }
+    // Row i of U, right of the (unit) diagonal.
+    for (int j = i + 1; j < n; ++j) {
+      float sum = 0.0f;
+      for (int k = 0; k < i; ++k) sum += f[i * n + k] * f[k * n + j];
+      f[i * n + j] = (a[i * n + j] - sum) / f[i * n + i];
+    }
+  }
+}
+
+void PrMatrix::luSubst(const PrVector& y, PrVector& x) const {
+  PR_ASSERT(m_row == m_col);
+  PR_ASSERT(m_row == y.size());
+  if (&x != &y) {
+    x.resize(m_row);
+    if (m_row > 0) std::memmove(x.dataPtr(), y.dataPtr(), sizeof(float) * m_row);
+  }
+  luSolveInPlace(m_data, m_row, x.dataPtr(), 1);
+}
+
+void PrMatrix::choleskyDecomp(PrMatrix& lu) const {
+  PR_ASSERT(m_row == m_col);
+  PR_ASSERT(&lu != this);
+  const int n = m_row;
+  lu.resize(n, n);
+  const float* a = m_data;
+  float* f = lu.m_data;
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < i; ++j) {
+      float sum = 0.0f;
+      for (int k = 0; k < j; ++k) sum += f[j * n + k] * f[i * n + k];
+      const float lij = (a[i * n + j] - sum) / f[j * n + j];
+      f[i * n + j] = lij;
+      f[j * n + i] = lij;
+    }
+    float sum = 0.0f;
+    for (int j = 0; j < i; ++j) sum += f[i * n + j] * f[i * n + j];
+    f[i * n + i] = std::sqrt(a[i * n + i] - sum);
+  }
+}
+
+void PrMatrix::choleskySubst(const PrVector& y, PrVector& x) const {
+  PR_ASSERT(m_row == m_col);
+  PR_ASSERT(m_row == y.size());
+  if (&x != &y) {
+    x.resize(m_row);
+    if (m_row > 0) std::memmove(x.dataPtr(), y.dataPtr(), sizeof(float) * m_row);
+  }
+  choleskySolveInPlace(m_data, m_row, x.dataPtr(), 1);
+}
+
+void PrMatrix::inverse(PrMatrix& dest, PrMatrix& lu) const {
+  PR_ASSERT(m_row == m_col);
+  PR_ASSERT(&lu != &dest);
+  // Factor before touching dest, so that dest may be this matrix itself.
+  luDecomp(lu);
+  dest.resize(m_row, m_col);
+  invertFromFactors(lu, dest, luSolveInPlace);
+}
+
+void PrMatrix::inverse(PrMatrix& dest) const {
+  PrMatrix lu;
+  inverse(dest, lu);
+}
+
+void PrMatrix::inverseSPD(PrMatrix& dest, PrMatrix& lu) const {
+  PR_ASSERT(m_row == m_col);
+  PR_ASSERT(&lu != &dest);
+  choleskyDecomp(lu);
+  dest.resize(m_row, m_col);
+  invertFromFactors(lu, dest, choleskySolveInPlace);
+}
+
+void PrMatrix::inverseSPD(PrMatrix& dest) const {
+  PrMatrix lu;
+  inverseSPD(dest, lu);
+}
