@@ -1,27 +1,52 @@
 #include "utility/PsArmDrawing.h"
 
 #include <cmath>
+#include <iterator>
 
 #include "utility/PlanarFrame.h"
 
 namespace {
 // Every prologue and trailer line after the first is indented by 17 blanks.
-#define INDENT "                 "
+constexpr const char kIndent[] = "                 ";
 
-constexpr const char kPrologue[] =
-    "%!PS-Adobe-2.0\n" INDENT "%%Creator: korvexlib 1.0\n" INDENT "%%Title: robot.ps\n" INDENT
-    "%%CreationDate: Fri May 6 15:33:31 1994\n" INDENT "%%Pages: 1\n" INDENT "%%PageOrder: Ascend\n" INDENT
-    "%%BoundingBox: 0 0 612 792\n" INDENT "%%Pages: 1" INDENT "%%EndComments\n" INDENT "%%EndProlog\n" INDENT
-    "%%Page: 1 1\n" INDENT "% remember original state\n" INDENT "/origstate save def\n" INDENT "\n" INDENT
-    "% build a temporary dictionary\n" INDENT "20 dict begin\n" INDENT "\n" INDENT
-    "/m { moveto } def\n" INDENT "/l { lineto } def\n" INDENT "/circle { 0 360 arc linefill } def\n" INDENT
-    "0 6 72 mul translate\n" INDENT "1 -1 scale\n" INDENT
-    "/linefill { gsave 1 setgray fill grestore 0 setgray stroke } def\n" INDENT;
+constexpr const char kPrologueFirstLine[] = "%!PS-Adobe-2.0\n";
+// The prologue ends with the indentation of a line still to come.
+constexpr const char* kPrologueLines[] = {
+    "%%Creator: korvexlib 1.0",
+    "%%Title: robot.ps",
+    "%%CreationDate: Fri May 6 15:33:31 1994",
+    "%%Pages: 1",
+    "%%PageOrder: Ascend",
+    "%%BoundingBox: 0 0 612 792",
+    "%%Pages: 1                 %%EndComments",
+    "%%EndProlog",
+    "%%Page: 1 1",
+    "% remember original state",
+    "/origstate save def",
+    "",
+    "% build a temporary dictionary",
+    "20 dict begin",
+    "",
+    "/m { moveto } def",
+    "/l { lineto } def",
+    "/circle { 0 360 arc linefill } def",
+    "0 6 72 mul translate",
+    "1 -1 scale",
+    "/linefill { gsave 1 setgray fill grestore 0 setgray stroke } def",
+};
 
-constexpr const char kTrailer[] =
-    "\n" INDENT "showpage\n" INDENT "% stop using temporary dictionary\n" INDENT "end\n" INDENT
-    "% restore original state\n" INDENT "%%Trailer\n" INDENT "%%EOF\n";
-#undef INDENT
+// The trailer starts by ending the line the last frame left open.
+constexpr const char* kTrailerLines[] = {
+    "showpage", "% stop using temporary dictionary", "end", "% restore original state", "%%Trailer", "%%EOF",
+};
+
+void writeIndentedLines(std::FILE* file, const char* const* lines, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
+    std::fputs(kIndent, file);
+    std::fputs(lines[i], file);
+    std::fputc('\n', file);
+  }
+}
 
 // Link 1: the upper arm seen from the side.
 constexpr PlanarPoint kShapeA[] = {{-0.17715f, -0.1395f},  {0.03322f, -0.1395f},   {0.45394f, -0.07086f},
@@ -88,9 +113,16 @@ void writeCircle(std::FILE* file, PlanarPoint centre, float radius) {
 }
 }  // namespace
 
-void writePsPrologue(std::FILE* file) { std::fputs(kPrologue, file); }
+void writePsPrologue(std::FILE* file) {
+  std::fputs(kPrologueFirstLine, file);
+  writeIndentedLines(file, kPrologueLines, std::size(kPrologueLines));
+  std::fputs(kIndent, file);
+}
 
-void writePsTrailer(std::FILE* file) { std::fputs(kTrailer, file); }
+void writePsTrailer(std::FILE* file) {
+  std::fputc('\n', file);
+  writeIndentedLines(file, kTrailerLines, std::size(kTrailerLines));
+}
 
 void writeArmFrame(std::FILE* file, int frameNumber, float q0, float q1, float q2) {
   const PlanarFrame base = PlanarFrame::rotation(0.0f, kBaseOrigin);
