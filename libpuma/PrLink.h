@@ -1,0 +1,129 @@
+// PrLink: one rigid link of a serial chain and the joint that moves it
+// relative to its parent, with the per-link quantities of the recursive
+// dynamics passes (members, so a pass never allocates).
+//
+// Everything is expressed in the link's own frame unless stated. Spatial
+// 6-vectors are linear first: (v, ω), (a, α), (f, n). The joint's motion axis
+// is the unit spatial vector S with its 1 at index 3·type + axis.
+#pragma once
+
+#include "matrix/PrMatrix3.h"
+#include "matrix/PrMatrix6.h"
+#include "matrix/PrTransform.h"
+#include "matrix/PrVector3.h"
+#include "matrix/PrVector6.h"
+
+class PrLink {
+ public:
+  static constexpr int kPrismatic = 0;
+  static constexpr int kRevolute = 1;
+
+  // jointAxis: 0 = x, 1 = y, 2 = z of the link frame. An unknown type is
+  // reported and the link behaves as revolute.
+  PrLink(int jointType, int jointAxis);
+  PrLink(const PrLink&) = delete;
+  PrLink& operator=(const PrLink&) = delete;
+
+  // --- construction ---------------------------------------------------------
+  // Modified Denavit–Hartenberg home frame: rotation α about x, translation a
+  // along x, then the fixed part of θ (prismatic) or d (revolute) along z.
+  void setDenavitHartenberg(float alpha, float a, float d, float theta);
+  // Home frame given directly; the joint moves from there.
+  void setHomeFrame(const PrTransform& home);
+  void setParent(PrLink* parent) { parent_ = parent; }
+  void setChild(PrLink* child) { child_ = child; }
+  void setId(int id) { id_ = id; }
+  // m (kg), centre of mass (m, link frame), principal inertias about the
+  // centre of mass along the link axes (kg·m²). Rebuilds the spatial inertia.
+  void setInertial(float mass, const PrVector3& com, const PrVector3& principalInertia);
+  void setLimits(float qMin, float qMax) {
+    qMin_ = qMin;
+    qMax_ = qMax;
+  }
+  void setPoint(const PrVector3& point) { point_ = point; }
+
+  // --- motion ----------------------------------------------------------------
+  // Sets the joint variable (rad or m) and recomputes the local and global frames.
+  void setJoint(float q);
+  // Recomputes the global frame from the parent's and the local frame.
+  void updateGlobalFrame();
+
+  // --- accessors ---------------------------------------------------------------
+  int jointType() const { return type_; }
+  int jointAxis() const { return axis_; }
+  int motionIndex() const { return 3 * type_ + axis_; }
+  int id() const { return id_; }
+  PrLink* parent() const { return parent_; }
+  PrLink* child() const { return child_; }
+  const PrTransform& homeFrame() const { return home_; }
+  const PrTransform& localFrame() const { return local_; }
+  const PrTransform& globalFrame() const { return global_; }
+  // The global rotation as a matrix (the link's axes in the base frame).
+  const PrMatrix3& globalRotation() const { return globalR_; }
+  const PrVector3& point() const { return point_; }
+  // [0] viscous (N·m·s/rad), [1] Coulomb (N·m), [2] static (N·m) friction.
+  PrVector3& friction() { return friction_; }
+  const PrVector3& friction() const { return friction_; }
+  const PrVector3& centerOfMass() const { return com_; }
+  const PrVector3& principalInertia() const { return inertia_; }
+  float mass() const { return mass_; }
+  float jointMin() const { return qMin_; }
+  float jointMax() const { return qMax_; }
+  const PrMatrix6& spatialInertia() const { return I_; }
+  // Spatial velocity and classical spatial acceleration of the link origin.
+  const PrVector6& velocity() const { return V_; }
+  const PrVector6& acceleration() const { return A_; }
+  // The root carries gravity as the base's upward acceleration.
+  void setAcceleration(const PrVector6& a) { A_ = a; }
+
+ private:
+  friend class PrRobot;
+
+  // I = [[m·1, (m[c×])ᵀ], [m[c×], Ic − m[c×][c×]]] about the link origin.
+  void buildSpatialInertia();
+  // Local rotation matrix, its transpose and the skew of the local translation.
+  void refreshLocalMatrices();
+
+  int type_;
+  int axis_;
+  int id_ = 0;
+  PrLink* parent_ = nullptr;
+  PrLink* child_ = nullptr;
+  PrTransform home_;
+  PrTransform local_;
+  PrTransform global_;
+  PrVector3 point_;
+  PrVector3 friction_;
+  PrVector3 com_;
+  PrVector3 inertia_;
+  float comHome_ = 0.0f;  // centre of mass along the joint axis at home
+  float mass_ = 0.0f;
+  float tau_ = 0.0f;  // joint torque including the articulated pass's friction (N·m)
+  float qMin_ = 0.0f;
+  float qMax_ = 0.0f;
+
+  PrVector6 jacobianColumn_;
+  PrVector6 V_;     // velocity
+  PrVector6 A_;     // acceleration
+  PrVector6 C_;     // velocity-product acceleration
+  PrVector6 Z_;     // bias force of the rigid body at its velocity
+  PrVector6 Fnet_;  // net force on the rigid body
+  PrVector6 F_;     // force transmitted through the joint
+  PrVector3 jointVelocity_;
+  PrVector3 jointAcceleration_;
+  PrMatrix6 I_;         // spatial inertia about the link origin
+  PrMatrix6 Ia_;        // articulated inertia
+  PrVector6 Za_;        // articulated bias force
+  PrVector6 U_;         // Ia·S
+  float uTerm_ = 0.0f;  // S-component of Ia·C + Za
+  float dInv_ = 0.0f;   // 1 / (S-component of U)
+  PrMatrix3 R_;         // local rotation (link axes in the parent frame)
+  PrMatrix3 Rt_;        // its transpose
+  PrMatrix3 skew_;      // [p×] of the local translation p
+  PrMatrix3 homeR_;
+  PrMatrix6 scratch6_;  // Ia − U·Uᵀ·D⁻¹ on its way to the parent
+  PrVector6 scratchVector_;
+  PrMatrix3 globalR_;
+  float homeOffset_ = 0.0f;  // the fixed d (revolute) or θ (prismatic) of the description
+  bool inertiaValid_ = false;
+};

@@ -1,0 +1,83 @@
+// PrRobot: a serial chain of one-axis joints read from a description file,
+// with forward kinematics, recursive Newton–Euler inverse dynamics, the
+// articulated-body algorithm for forward dynamics, and point Jacobians.
+//
+// Joint quantities are rad, rad/s, rad/s² and N·m (m, m/s, N for a prismatic
+// joint). Link frames and Jacobians are in the base frame. All per-link
+// quantities are members of the links, sized when the robot is built, so no
+// call allocates. Not thread-safe.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "libpuma/PrJointState.h"
+#include "libpuma/PrLink.h"
+#include "libpuma/PrRobotDescription.h"
+#include "matrix/PrMatrix.h"
+#include "matrix/PrVector3.h"
+
+class PrRobot {
+ public:
+  // Reads `path` (format B when format == 1, else format A) for n joints.
+  // A file that cannot be used is reported in one line and leaves the robot
+  // without links: check valid() before anything else.
+  PrRobot(int n, const char* path, int flag, int format);
+  // Builds from a description already read.
+  PrRobot(const PrRobotDescription& description, int flag = 0);
+  ~PrRobot();
+  PrRobot(const PrRobot&) = delete;
+  PrRobot& operator=(const PrRobot&) = delete;
+
+  bool valid() const { return !links_.empty(); }
+  int numJoints() const { return noj_; }
+  int flag() const { return flag_; }
+
+  // --- state, read and written in place ------------------------------------------
+  float* positions() { return state_.positions(); }
+  float* velocities() { return state_.velocities(); }
+  float* accelerations() { return state_.accelerations(); }
+  float* torques() { return torques_.get(); }
+  PrJointState& state() { return state_; }
+  const PrJointState& state() const { return state_; }
+
+  // --- algorithms --------------------------------------------------------------
+  // Frames of every link from the joint positions.
+  void updateKinematics();
+  // Torques (into torques()) that produce the accelerations at the current
+  // positions and velocities, with gravity and friction.
+  void inverseDynamics();
+  // Accelerations (into accelerations()) caused by torques() at the current
+  // positions and velocities, with gravity and friction.
+  void forwardDynamics();
+  // Jacobian (rows × n, "0 < rows && rows <= 6", else 6 is used) of the world
+  // point p (m) rigidly attached to link k: linear rows first, then angular.
+  // Columns after k are left as they are (pass a zeroed J).
+  void pointJacobian(int k, const PrVector3& p, PrMatrix& J, int rows = 6) const;
+
+  // --- links -------------------------------------------------------------------
+  PrLink* link(int i) const { return links_[i]; }  // joint links 0..n−1
+  PrLink* endEffector() const { return endEffector_; }
+  PrLink* root() const { return root_.get(); }
+  PrLink* toolRecord() const { return tool_; }
+  PrLink* gripperRecord() const { return gripper_; }
+  // The base's upward acceleration that stands for gravity (m/s²).
+  const PrVector6& gravityAcceleration() const { return root_->acceleration(); }
+
+ private:
+  void build(const PrRobotDescription& description);
+  // Joint values, frames, V, C and Z of every joint link, base to tip.
+  void outwardPass(bool buildInertia);
+  void updateEndEffectorFrames();
+
+  int noj_ = 0;
+  int flag_ = 0;
+  std::unique_ptr<PrLink> root_;
+  std::vector<std::unique_ptr<PrLink>> owned_;
+  std::vector<PrLink*> links_;  // n joint links, then the end-effector records
+  PrLink* endEffector_ = nullptr;
+  PrLink* tool_ = nullptr;     // record 999
+  PrLink* gripper_ = nullptr;  // record 888
+  std::unique_ptr<float[]> torques_;
+  PrJointState state_;
+};
