@@ -1,0 +1,44 @@
+#include "AllocationCounter.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+std::atomic<long> g_allocations{0};
+std::atomic<bool> g_enabled{false};
+
+void* countedAllocate(std::size_t n) {
+  if (g_enabled.load(std::memory_order_relaxed)) g_allocations.fetch_add(1, std::memory_order_relaxed);
+  void* p = std::malloc(n == 0 ? 1 : n);
+  if (p == nullptr) throw std::bad_alloc();
+  return p;
+}
+
+}  // namespace
+
+// The whole family is replaced, so that sanitizer runtimes never see memory
+// from one allocator released through another.
+__attribute__((weak)) void* operator new(std::size_t n) { return countedAllocate(n); }
+__attribute__((weak)) void* operator new[](std::size_t n) { return countedAllocate(n); }
+__attribute__((weak)) void operator delete(void* p) noexcept { std::free(p); }
+__attribute__((weak)) void operator delete[](void* p) noexcept { std::free(p); }
+__attribute__((weak)) void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+__attribute__((weak)) void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+
+namespace alloccount {
+
+void reset() { g_allocations.store(0); }
+void enable(bool on) { g_enabled.store(on); }
+long count() { return g_allocations.load(); }
+
+bool counterIsHooked() {
+  Scope scope;
+  // A volatile pointer keeps the compiler from eliding the pair.
+  int* volatile probe = new int(1);
+  delete probe;
+  return scope.allocations() == 1;
+}
+
+}  // namespace alloccount
