@@ -1,0 +1,33 @@
+// What the control laws remember between ticks: the mode that was last
+// initialised, its start time and its targets. One instance for the plug-in;
+// every entry point runs on the servo thread, one call at a time.
+#pragma once
+
+#include "plugin/JointTrajectory.h"
+#include "plugin/OperationalTrajectory.h"
+#include "plugin/TaskSpace.h"
+
+struct ControllerMemory {
+  int mode = 1;          // control mode last initialised (1 = float)
+  float startTime = 0;   // curTime when it was initialised (s)
+  float qStart[6] = {};  // joint angles then (rad): hold and open targets
+  TaskGoal poseStart;    // operational pose then: hold target
+  TaskGoal goal;         // operational goal of the mode
+  float qGoal[6] = {};   // joint goal of the mode (rad)
+  JointTrajectory jointPath;
+  OperationalTrajectory taskPath;
+  TaskLayout layout;
+  bool refused = false;      // the mode's goal was refused: the arm holds qStart
+  bool lineMissing = false;  // line mode without an enabled line: goto behaviour
+  bool badTorqueReported = false;
+  double error[kMaxTask] = {};  // last error the mode acted on, for PrintDebug
+  double nearestObstacle = 0;   // m, pfmove
+};
+
+ControllerMemory& controllerMemory();
+
+// Records the start of a mode: its number, the time and the current pose.
+void beginMode(ServoState& s, int mode);
+
+// Seconds since the current mode began.
+double modeTime(const ServoState& s);

@@ -1,0 +1,42 @@
+#include "plugin/OperationalLaws.h"
+
+#include "plugin/ControllerMemory.h"
+#include "plugin/OperationalTorque.h"
+#include "plugin/VelocitySaturation.h"
+
+void beginTaskGoal(ServoState& s, int mode) {
+  beginMode(s, mode);
+  controllerMemory().goal = goalFromRecord(s);
+}
+
+void taskGotoCommand(const ServoState& s, double* command) {
+  ControllerMemory& m = controllerMemory();
+  taskError(s, m.layout, m.goal, m.error);
+  saturatedTaskCommand(m.layout, m.error, s.dx.dataPtr(), s.kp.dataPtr(), s.kv.dataPtr(), s.vmax, s.wmax,
+                       command);
+}
+
+void applyTask(ServoState& s, const double* command, bool decoupled) {
+  if (decoupled)
+    decoupledTorque(s, command);
+  else
+    gravityCompensatedTorque(s, command);
+}
+
+void toolVelocity(const ServoState& s, const TaskLayout& layout, double out[3]) {
+  out[0] = out[1] = out[2] = 0;
+  for (int k = 0; k < layout.nPos; ++k) out[layout.worldAxis[k]] = s.dx[layout.pos[k]];
+}
+
+void goalPosition(const ServoState& s, const TaskLayout& layout, const TaskGoal& goal, double out[3]) {
+  if (layout.frames) {
+    for (int i = 0; i < 3; ++i) out[i] = goal.frame.translation[i];
+    return;
+  }
+  toolPosition(s, out);
+  for (int k = 0; k < layout.nPos; ++k) out[layout.worldAxis[k]] = goal.config[layout.pos[k]];
+}
+
+void setPositionalCommand(const TaskLayout& layout, const double world[3], double* command) {
+  for (int k = 0; k < layout.nPos; ++k) command[layout.pos[k]] = world[layout.worldAxis[k]];
+}
