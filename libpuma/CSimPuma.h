@@ -58,12 +58,13 @@ class CSimPuma : public IRobotSimDriver {
   CSimPuma(float rate, std::unique_ptr<PrRobot> robot, const PacingClock* clock);
   // Adds Jᵀ·k·(target − p) of the contact spring to the robot's torque array.
   void addSpringTorques();
-  // Linear (rows = 3) or full (rows = 6) Jacobian of the world point p on link k.
-  void worldPointJacobian(int link, const PrVector3& worldPoint, PrMatrix& J, int rows);
+  // Prints `what` once per run of bad calls; a good call re-arms it.
+  void reportNonFinite(const char* what);
 
   std::unique_ptr<PrRobot> m_robot;
   std::unique_ptr<PrIntegrator> m_integrator;
   PrVector m_scratch;              // DOF elements
+  PrVector m_commanded;            // last setTorques (N·m); the spring is added on top each step
   PrVector3 m_savedFriction[DOF];  // viscous, Coulomb, static, as read from the file
   bool m_springActive = false;
   int m_contactLink = 0;
@@ -72,4 +73,5 @@ class CSimPuma : public IRobotSimDriver {
   PrVector3 m_springTarget;  // base frame (m)
   PrMatrix m_jacobian;       // 6 × DOF scratch for springs, mass matrix and gravity
   PrMatrix m_angularInLink;  // 3 × DOF scratch: angular rows rotated into a link frame
+  bool m_nonFiniteReported = false;
 };
