@@ -23,9 +23,9 @@ PrTransform PrTransform::operator*(const PrTransform& rhs) const {
   return product;
 }
 
-void PrTransform::transform(const PrVector& p, PrVector& dest) const {
-  PR_ASSERT(p.size() == 3);
-  rotation.rotate(p, dest);
+void PrTransform::transform(const PrVector& rhs, PrVector& dest) const {
+  PR_ASSERT(rhs.size() == 3);
+  rotation.rotate(rhs, dest);
   dest += translation;
 }
 

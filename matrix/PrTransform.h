@@ -26,8 +26,9 @@ class PrTransform {
   // dest = this·rhs; dest may be this or rhs.
   void multiply(const PrTransform& rhs, PrTransform& dest) const;
   PrTransform operator*(const PrTransform& rhs) const;
-  // dest = rotation·p + translation ("rhs.size() == 3"); dest may be p.
-  void transform(const PrVector& p, PrVector& dest) const;
+  // dest = rotation·rhs + translation for a point rhs ("rhs.size() == 3");
+  // dest may be rhs.
+  void transform(const PrVector& rhs, PrVector& dest) const;
   PrVector3 operator*(const PrVector& p) const;
   // dest = the inverse frame; dest may be this.
   void inverse(PrTransform& dest) const;
