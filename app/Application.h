@@ -1,0 +1,50 @@
+// Start-up and shutdown of the simulator's long-lived objects, in order.
+//
+// Start-up: the servo side's agent (UiAgent, also the sink of consolePrint),
+// the console's proxy of the servo (ServoAgent), the console (TextUI) with its
+// listener and console threads, then the servo thread. A window, when there
+// is one, is created after start() and deleted between beginShutdown() and
+// completeShutdown(); it ends the session through its own session-end handler
+// (setSessionEndHandler), which must hand any widget work to the GUI thread.
+//
+// Shutdown, after the session has ended: "break" through the console (the
+// servo's quit request and endSession again), console threads stopped, [the
+// window deleted], the servo thread joined, the servo's last messages handled
+// (gather rows and text sent before it stopped), console and agents deleted,
+// the message queues released, "Exiting." printed.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <thread>
+
+class ServoAgent;
+class TextUI;
+class UiAgent;
+
+class Application {
+ public:
+  Application();
+  ~Application();  // completes a shutdown still due
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  // endAtEndOfInput: end of standard input ends the session (no window).
+  // startupScript: run by the console thread before its first prompt.
+  void start(bool endAtEndOfInput, const std::string& startupScript);
+  TextUI& console() { return *m_textUI; }
+
+  // Blocks until the session has ended (used without a window).
+  static void waitForSessionEnd();
+
+  void beginShutdown();
+  void completeShutdown();
+
+ private:
+  std::unique_ptr<UiAgent> m_uiAgent;
+  std::unique_ptr<ServoAgent> m_servoAgent;
+  std::unique_ptr<TextUI> m_textUI;
+  std::thread m_servoThread;
+  bool m_started = false;
+  bool m_shutdownBegun = false;
+};
