@@ -1,0 +1,19 @@
+#include "app/ServoThread.h"
+
+#include <sys/prctl.h>
+
+#include <memory>
+
+#include "app/UiAgentLink.h"
+#include "servo/ControlPlugin.h"
+#include "servo/Servo.h"
+
+int servoLoop(UiAgent& agent) {
+  // The loop sleeps until shortly before each tick; a tight timer slack keeps
+  // those wake-ups within a few microseconds instead of the default 50.
+  prctl(PR_SET_TIMERSLACK, 1000UL, 0, 0, 0);
+  UiAgentLink link(agent);
+  // The servo is large (its reply record alone is 8 KiB); keep it off the stack.
+  auto servo = std::make_unique<Servo>(link, loadControlPlugin());
+  return servo->servoLoop();
+}

@@ -1,0 +1,75 @@
+#include "servo/LimitShapes.h"
+
+#include <cmath>
+
+namespace {
+constexpr float kMinInverseMass = 1e-6f;  // 1/kg
+}  // namespace
+
+void unitSphere(PrVector& sphere) {
+  sphere.setSize(kSphereFloats, true);
+  float* out = sphere.dataPtr();
+  // The angles accumulate in single precision, step by step, as the grid is walked.
+  float azimuth = -3.1415927f;
+  for (int i = 0; i < kSphereAzimuths; ++i, azimuth += 0.34906584f) {
+    float elevation = -1.5707964f;
+    for (int j = 0; j < kSphereElevations; ++j, elevation += 0.17453292f) {
+      float* point = out + spherePointIndex(i, j);
+      if (i > 0 && (j == 0 || j == kSphereElevations - 1)) {
+        const float* pole = out + spherePointIndex(0, j);
+        point[0] = pole[0];
+        point[1] = pole[1];
+        point[2] = pole[2];
+        continue;
+      }
+      const double cd = std::cos(double(elevation));
+      point[0] = float(cd * std::cos(double(azimuth)));
+      point[1] = float(cd * std::sin(double(azimuth)));
+      point[2] = float(std::sin(double(elevation)));
+    }
+  }
+}
+
+void signPatternPoints(const PrMatrix& map, const PrVector& limits, float scale, PrVector& points) {
+  PR_ASSERT(map.column() == limits.size());
+  const int dof = limits.size();
+  const int corners = 1 << dof;
+  points.setSize(3 * corners);
+  for (int k = 0; k < corners; ++k) {
+    for (int r = 0; r < 3; ++r) {
+      float sum = 0;
+      for (int j = 0; j < dof; ++j) {
+        const float value = (k & (1 << j)) ? -limits[j] : limits[j];
+        sum += map(r, j) * value;
+      }
+      points[3 * k + r] = sum * scale;
+    }
+  }
+}
+
+void accelerationLimitPoints(const PrMatrix& Jp, const PrMatrix& Ainv, const PrVector& tauMax,
+                             PrVector& points) {
+  PrMatrix map;
+  Jp.multiply(Ainv, map);
+  signPatternPoints(map, tauMax, 1.0f, points);
+}
+
+void velocityLimitPoints(const PrMatrix& Jp, const PrVector& dqmax, PrVector& points) {
+  signPatternPoints(Jp, dqmax, 1000.0f, points);
+}
+
+void effectiveMassEllipsoid(const PrMatrix& J, const PrMatrix& Ainv, PrVector& ellipsoid) {
+  ellipsoid.setSize(12, true);
+  if (J.isZero()) return;
+  PrMatrix JAinv, Minv, D, V;
+  J.multiply(Ainv, JAinv);
+  JAinv.multiply(J, Minv, true);
+  Minv.symmetricEigen(D, V);
+  for (int k = 0; k < 3; ++k) {
+    for (int r = 0; r < 3; ++r) ellipsoid[3 * k + r] = V(r, k);
+    // A direction the joints cannot move in (reduced models) has no finite
+    // effective mass; it is reported as 0 rather than as inf or a huge number.
+    const float lambda = D(k, k);
+    ellipsoid[9 + k] = lambda > kMinInverseMass ? 1.0f / lambda : 0.0f;
+  }
+}

@@ -1,0 +1,39 @@
+// The shapes the user interface draws around the end effector: the unit sphere
+// the MSI index is sampled on, the effective-mass ellipsoid, and the
+// acceleration and velocity limit points.
+//
+// Jacobians here are 3 x dof linear point Jacobians (m/rad) in the base frame;
+// Ainv is the inverse joint-space mass matrix (dof x dof). For a reduced model
+// the caller first maps the driver's 3 x 6 Jacobian onto the model's joints
+// (see Servo::pointJacobian). Results are written into caller-supplied vectors.
+#pragma once
+
+#include "matrix/PrMatrix.h"
+#include "matrix/PrVector.h"
+
+constexpr int kSphereAzimuths = 18;                                     // i = 0..17
+constexpr int kSphereElevations = 19;                                   // j = 0..18
+constexpr int kSphereFloats = 3 * kSphereAzimuths * kSphereElevations;  // 1026
+
+// Float index of sphere point (i, j).
+inline int spherePointIndex(int i, int j) { return 3 * kSphereElevations * i + 3 * j; }
+
+// 342 unit vectors (1026 floats) on an azimuth/elevation grid; the poles of
+// every azimuth repeat those of the first.
+void unitSphere(PrVector& sphere);
+
+// Corners of the box of joint values ±limits[j] mapped by `map` (3 x dof), one
+// point per sign pattern k = 0 .. 2^dof - 1 (bit j set: element j negated),
+// scaled by `scale`: 3 x 2^dof floats in order of k.
+void signPatternPoints(const PrMatrix& map, const PrVector& limits, float scale, PrVector& points);
+
+// Acceleration limits: torque limits through Jp A⁻¹ (m/s² per corner).
+void accelerationLimitPoints(const PrMatrix& Jp, const PrMatrix& Ainv, const PrVector& tauMax,
+                             PrVector& points);
+// Velocity limits: joint speed limits through Jp, times 1000 (mm/s per corner).
+void velocityLimitPoints(const PrMatrix& Jp, const PrVector& dqmax, PrVector& points);
+
+// Effective-mass ellipsoid of J A⁻¹ Jᵀ: three eigenvectors (3 floats each),
+// then the reciprocal eigenvalues (kg, 0 for a direction with no finite mass);
+// 12 floats. A J of zeros (no contact point set) gives 12 zeros.
+void effectiveMassEllipsoid(const PrMatrix& J, const PrMatrix& Ainv, PrVector& ellipsoid);

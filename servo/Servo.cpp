@@ -1,0 +1,237 @@
+// The servo loop: initialisation, the tick and the pacing between ticks.
+#include "servo/Servo.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <thread>
+
+#include "libpuma/PacingClock.h"
+#include "servo/LimitShapes.h"
+#include "servo/ObstacleList.h"
+#include "servo/Session.h"
+#include "servo/UnitConversion.h"
+#include "utility/consolePrint.h"
+
+namespace {
+
+// Wake this long before a tick is due and poll from there; covers the
+// scheduler's wake-up latency.
+constexpr auto kWakeMargin = std::chrono::microseconds(150);
+// Longest single sleep, so requests are still handled while a slow simulation
+// speed stretches the period.
+constexpr auto kMaxSleep = std::chrono::milliseconds(2);
+
+}  // namespace
+
+Servo::Servo(UiLink& link, ControlPlugin plugin, const PacingClock* clock)
+    : m_link(link), m_plugin(plugin), m_clock(clock) {
+  m_gatherList[0] = &m_state.q;
+  m_gatherList[1] = &m_state.dq;
+  m_gatherList[2] = &m_state.qd;
+  m_gatherList[3] = &m_state.x;
+  m_gatherList[4] = &m_state.dx;
+  m_gatherList[5] = &m_state.xd;
+  m_gatherList[6] = nullptr;
+  unitSphere(m_sphere);
+}
+
+Servo::~Servo() = default;
+
+void Servo::recordTickTimes(int64_t* buffer, int capacity) {
+  m_tickTimes = buffer;
+  m_tickTimeCapacity = capacity;
+  m_tickTimeCount = 0;
+}
+
+void Servo::releaseRobot() {
+  m_model.reset();
+  m_robot.reset();
+  m_mirror.reset();
+}
+
+bool Servo::servoInit() {
+  if (m_initialised) return m_initResult;
+  m_initialised = true;
+  m_gatherOn = false;
+  m_state.curTime = 0;
+  m_state.jlimit = true;
+  m_state.rho0 = 0.05f;
+  m_state.eta = 0.01f;
+  m_state.sbound = 10 * kRadPerDeg;
+  setLine(m_state.line, PrVector3(-0.5f, 0, 0), PrVector3(0.5f, 0, 0));
+  m_state.line.enabled = 0;
+  m_state.numObstacles = 0;
+  m_cmode = kFloat;
+  m_springK = 200;
+  m_simSpeed = 1;
+  m_friction = true;
+  m_torqueLimitOn = true;
+  m_gripperValue = 0;
+  releaseRobot();
+  m_initResult = setRobotType(kInitialRobotType);
+  if (!m_initResult) return false;
+  m_plugin.initControl(&m_state);
+  m_emassOnEE = true;
+  m_msiOnEE = true;
+  m_maxVelDisplay = false;
+  // Prime the visualisation cache so that the first request computes.
+  m_lastLimitQ.setSize(m_state.dof, true);
+  m_lastLimitQ[0] = 100;
+  m_lastMaxVelDisplay = true;
+  m_lastLimitRequest = UI_QUIT;
+  return true;
+}
+
+int Servo::servoLoop() {
+  if (!servoInit()) {
+    std::fprintf(stderr, "The servo cannot run without a simulated arm.\n");
+    endSession();
+  }
+  consolePrint("Entering servoLoop...\n");
+  m_overrun.reset();
+  for (;;) {
+    if (sessionEnded.load(std::memory_order_relaxed)) {
+      releaseRobot();
+      return 0;
+    }
+    handleUiMessage();
+    servoTick();
+    if (!waitForTick()) endSession();
+  }
+}
+
+void Servo::servoTick() {
+  if (m_tickTimes) {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    m_tickTimes[m_tickTimeCount % m_tickTimeCapacity] =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(now).count();
+    ++m_tickTimeCount;
+  }
+  m_state.curTime += kTickTime;
+  updateState();
+  m_state.tau.zero();
+  m_plugin.preprocessControl(&m_state);
+  runControlMode();
+  m_plugin.postprocessControl(&m_state);
+  limitTorques();
+  sendTorques();
+  m_robot->setGripper(m_gripperValue);
+  if (m_gatherOn) m_link.sendGatherRow(m_state.curTime, m_gatherList);
+}
+
+bool Servo::waitForTick() {
+  int n = m_robot->step(m_simSpeed);
+  const bool mustEnd = m_overrun.onStep(n);
+  if (n >= 2 && mustEnd) {
+    std::fprintf(stderr, "Servo rate too fast!: +%d ticks\n", n - 1);
+    return false;
+  }
+  while (n == 0 && !sessionEnded.load(std::memory_order_relaxed)) {
+    handleUiMessage();
+    idleUntilDue();
+    n = m_robot->step(m_simSpeed);
+  }
+  return true;
+}
+
+void Servo::idleUntilDue() {
+  // With an injected clock time does not pass by sleeping; just poll again.
+  if (m_clock != nullptr) return;
+  // The arm's pacing returns 1 once the wall time since its last clock reading
+  // covers the balance it still holds: balance + period / speed - period.
+  const float speed = m_simSpeed > 1e-10f ? m_simSpeed : 1e-10f;
+  const float period = m_robot->period();
+  const double wait = double(m_robot->timeBalance()) + double(period / speed) - double(period);
+  if (wait <= 0) return;
+  // The pacing clock counts whole milliseconds, so the tick falls due on a
+  // millisecond boundary of the same steady clock.
+  using namespace std::chrono;
+  const int64_t lastMs = monotonicPacingClock().ticks();
+  const int64_t dueMs = lastMs + int64_t(std::ceil(wait * 1000.0 - 1e-3));
+  const steady_clock::time_point due{duration_cast<steady_clock::duration>(milliseconds(dueMs))};
+  const steady_clock::time_point now = steady_clock::now();
+  steady_clock::time_point wake = due - kWakeMargin;
+  if (wake - now > kMaxSleep) wake = now + kMaxSleep;
+  if (wake > now) std::this_thread::sleep_until(wake);
+}
+
+void Servo::updateState() {
+  ServoState& s = m_state;
+  m_robot->getJointPositions(m_qSensed);
+  m_robot->getJointVelocities(m_dqSensed);
+  m_robot->getForces(s.forces);
+  m_mirror->setState(m_qSensed, m_dqSensed);
+  m_mirror->getEndEffectorFrame(s.T);
+  if (!m_qSensed.isFinite() || !m_dqSensed.isFinite()) {
+    m_qSensed.zero();
+    m_dqSensed.zero();
+    m_robot->setState(m_qSensed, m_dqSensed);
+    m_mirror->setState(m_qSensed, m_dqSensed);
+    s.T.identity();
+  }
+  m_model->update(*m_mirror, s.sbound, s.q, s.dq, s.J, m_dJ, s.A, s.B, s.G, s.singular, m_lockTorque);
+  // The model's c x r rate matrix (its "Einv") maps operational velocity to
+  // configuration rates: that is the record's E, and the model's r x c one is Einv.
+  m_model->rateMatrices(*m_mirror, s.q, s.x, s.E, s.Einv);
+  s.J.transpose(s.Jt);
+  s.J.multiply(s.dq, s.dx);
+  if (s.singular != 0) {
+    s.Lambda.zero();
+    s.mu.zero();
+    s.p.zero();
+    return;
+  }
+  // Lambda = J⁻ᵀ A J⁻¹; mu = J⁻ᵀ B − Lambda (dJ dq); p = J⁻ᵀ G.
+  s.J.inverse(m_Jinv, m_lu);
+  m_Jinv.transposedMultiply(s.A, m_JinvTA);
+  m_JinvTA.multiply(m_Jinv, s.Lambda);
+  m_Jinv.transposedMultiply(s.B, s.mu);
+  m_dJ.multiply(s.dq, m_dJdq);
+  s.Lambda.multiply(m_dJdq, m_LambdaDJdq);
+  s.mu -= m_LambdaDJdq;
+  m_Jinv.transposedMultiply(s.G, s.p);
+}
+
+void Servo::runControlMode() {
+  if (!isControlMode(m_cmode)) {
+    m_plugin.tickMode(kFloat, &m_state);
+    consolePrint("No control mode. Defaulting to Float.\n");
+    return;
+  }
+  m_state.kp = m_state.kpTable[m_cmode];
+  m_state.kv = m_state.kvTable[m_cmode];
+  // A mode the plug-in lacks runs as nocontrol: tau stays zero. It was
+  // reported once when the mode was selected.
+  m_plugin.tickMode(m_cmode, &m_state);
+}
+
+void Servo::limitTorques() {
+  if (!m_torqueLimitOn) return;
+  PrVector& tau = m_state.tau;
+  const PrVector& tauMax = m_state.tauMax;
+  const int n = tau.size() < tauMax.size() ? tau.size() : tauMax.size();
+  for (int i = 0; i < n; ++i) {
+    if (tau[i] > tauMax[i]) tau[i] = tauMax[i];
+    if (tau[i] < -tauMax[i]) tau[i] = -tauMax[i];
+  }
+}
+
+void Servo::sendTorques() {
+  const PrVector& tau = m_state.tau;
+  // The plug-in's torques reach the arm only when they are usable; otherwise
+  // the arm gets just the lock torque this tick (reported once per run of bad ticks).
+  if (tau.size() != m_state.dof || !tau.isFinite()) {
+    ++m_refusedTorqueTicks;
+    if (!m_torqueRefusalReported) {
+      consolePrint("Torques from control.dll are not finite; the arm gets none until they are.\n");
+      m_torqueRefusalReported = true;
+    }
+    m_torqueOut = m_lockTorque;
+  } else {
+    m_torqueRefusalReported = false;
+    m_model->m_selection.transposedMultiply(tau, m_torqueOut);
+    m_torqueOut += m_lockTorque;
+  }
+  m_robot->setTorques(m_torqueOut);
+}

@@ -1,0 +1,165 @@
+// Servo: the 500 Hz control loop and its handling of user-interface requests.
+//
+// One object owns everything the servo thread touches: the robot model, the
+// simulated arm that is controlled (robotDriver), its kinematic mirror that
+// the model computes from (mirrorDriver), the ServoState record handed to the
+// control plug-in, and the per-mode gain tables (inside the record). Only the
+// servo thread uses it; it meets the user interface through a UiLink only.
+//
+// Each tick: at most one request, clock + 0.002 s, updateState, tau zeroed,
+// PreprocessControl, runControlMode, PostprocessControl, limitTorques,
+// sendTorques, gripper, gather row; then the arm's step() paces the loop.
+// Between ticks the loop sleeps until shortly before the next tick is due and
+// then polls step() (0 not yet, 1 due, k >= 2 late), handling requests.
+//
+// Nothing is allocated per tick once the robot type is set: every vector and
+// matrix of the record and every scratch object is sized by setRobotType.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "libpuma/IRobotModel.h"
+#include "libpuma/IRobotSimDriver.h"
+#include "servo/ControlPlugin.h"
+#include "servo/OverrunGuard.h"
+#include "servo/ServoState.h"
+#include "servo/UiLink.h"
+
+class PacingClock;
+
+class Servo {
+ public:
+  static constexpr float kRate = 500.0f;      // ticks per second
+  static constexpr float kTickTime = 0.002f;  // s added to curTime per tick
+  static constexpr int kInitialRobotType = 3;
+
+  // clock: pacing clock handed to the simulated arms (nullptr: the monotonic
+  // wall clock, with sleeping between ticks; otherwise the loop never sleeps).
+  Servo(UiLink& link, ControlPlugin plugin, const PacingClock* clock = nullptr);
+  ~Servo();
+  Servo(const Servo&) = delete;
+  Servo& operator=(const Servo&) = delete;
+
+  // --- loop (servo thread) ----------------------------------------------------
+  // Runs until sessionEnded is set, then releases model and drivers; returns 0.
+  // Calls servoInit() first.
+  int servoLoop();
+  // One-shot initialisation; false when no arm could be built (a second call
+  // returns the first result at once).
+  bool servoInit();
+  // Steps 3 to 12 of a pass: clock, state, control, torques, gripper, gather.
+  void servoTick();
+  // Step 13: steps the arm and waits (handling requests) until a tick is due.
+  // Returns false when the session must end (two late ticks in a row).
+  bool waitForTick();
+  void updateState();
+  void runControlMode();
+  void limitTorques();
+  void sendTorques();
+
+  // --- requests ---------------------------------------------------------------
+  // Takes and handles at most one pending request; false when none was pending.
+  bool handleUiMessage();
+  // False (and nothing changes) when the model or an arm cannot be built.
+  bool setRobotType(int type);
+  void setControlMode(CMappedMsg& msg);
+  void setConstant(CMappedMsg& msg);
+  void sendConfiguration();
+  void sendGains(int mode);
+
+  // --- read access for the start-up code, tools and tests ---------------------
+  const ServoState& state() const { return m_state; }
+  int controlMode() const { return m_cmode; }
+  int robotType() const { return m_robotType; }
+  bool gatherOn() const { return m_gatherOn; }
+  float simSpeed() const { return m_simSpeed; }
+  bool torqueLimitOn() const { return m_torqueLimitOn; }
+  bool frictionOn() const { return m_friction; }
+  float springK() const { return m_springK; }
+  int gripperValue() const { return m_gripperValue; }
+  IRobotModel* robotModel() { return m_model.get(); }
+  IRobotSimDriver* robotDriver() { return m_robot.get(); }
+  IRobotSimDriver* mirrorDriver() { return m_mirror.get(); }
+  const ControlPlugin& plugin() const { return m_plugin; }
+  // Torques last handed to the arm (6 elements, N·m).
+  const PrVector& sentTorques() const { return m_torqueOut; }
+  // Ticks whose plug-in torques were refused as non-finite or mis-sized.
+  int64_t refusedTorqueTicks() const { return m_refusedTorqueTicks; }
+  // Records the steady-clock time (ns) at the start of every tick into
+  // buffer[0 .. capacity-1] (cyclically); count() tells how many were written.
+  void recordTickTimes(int64_t* buffer, int capacity);
+  int64_t recordedTickCount() const { return m_tickTimeCount; }
+
+ private:
+  // --- request handlers (ServoRequests.cpp) ------------------------------------
+  void replyVector(int dest, int code, const PrVector& v, const char* name);
+  bool rejectTruncated(const CMappedMsg& msg);
+  bool rejectNonFinite(const float* values, int count);
+  bool visualisationCached(int code);
+  void handleVisualisation(int code, int dest);
+  void handleContactPoint(CMappedMsg& msg);
+  void handleStartGather(CMappedMsg& msg);
+  // The driver's 3 x 6 point Jacobian of link 4's origin mapped onto the
+  // model's joints.
+  void pointJacobian(bool contact, PrMatrix& Jp);
+
+  // --- robot type (ServoRobotType.cpp) ----------------------------------------
+  void sizeState();
+
+  // --- loop helpers -----------------------------------------------------------
+  void idleUntilDue();
+  void releaseRobot();
+
+  UiLink& m_link;
+  ControlPlugin m_plugin;
+  const PacingClock* m_clock;
+
+  std::unique_ptr<IRobotModel> m_model;
+  std::unique_ptr<IRobotSimDriver> m_robot;   // the arm that is controlled
+  std::unique_ptr<IRobotSimDriver> m_mirror;  // kinematic copy the model reads
+  ServoState m_state;
+
+  int m_cmode = kFloat;
+  bool m_gatherOn = false;
+  const PrVector* m_gatherList[7];
+  int m_gripperValue = 0;
+  float m_simSpeed = 1.0f;
+  bool m_torqueLimitOn = true;
+  bool m_friction = true;
+  float m_springK = 200.0f;  // N/m
+  PrVector m_lockTorque;     // 6: holds the joints a reduced model leaves out
+  PrMatrix m_dJ;             // r x dof
+
+  // Request handling.
+  CMsg m_reply;
+  int m_robotType = -1;
+  bool m_emassOnEE = true;
+  bool m_msiOnEE = true;
+  bool m_maxVelDisplay = false;
+  PrVector m_lastLimitQ;
+  bool m_lastMaxVelDisplay = true;
+  int m_lastLimitRequest = UI_QUIT;
+  PrVector m_sphere;  // unitSphere(), made once
+
+  // Tick scratch, sized with the robot type.
+  PrVector m_qSensed, m_dqSensed;  // 6
+  PrVector m_zero6;
+  PrMatrix m_Jinv, m_lu, m_JinvTA;
+  PrVector m_dJdq, m_LambdaDJdq;
+  PrVector m_torqueOut;  // 6
+  // Request scratch.
+  PrVector m_values, m_converted;
+  PrMatrix m_point36, m_Jp, m_Ainv, m_rotation;
+  PrVector m_shape;
+
+  bool m_initialised = false;
+  bool m_initResult = false;
+  OverrunGuard m_overrun;
+  bool m_torqueRefusalReported = false;
+  int64_t m_refusedTorqueTicks = 0;
+  bool m_unknownModeReported = false;
+  int64_t* m_tickTimes = nullptr;
+  int m_tickTimeCapacity = 0;
+  int64_t m_tickTimeCount = 0;
+};

@@ -1,0 +1,159 @@
+// Robot-type changes and the messages that tell the user interface about them.
+#include <cstdio>
+
+#include "libpuma/CSimPuma.h"
+#include "libpuma/RobotModelFactory.h"
+#include "servo/Servo.h"
+#include "servo/UnitConversion.h"
+#include "utility/consolePrint.h"
+#include "utility/msgPayload.h"
+
+namespace {
+
+void writeDegrees(CMsg& msg, const PrVector& radians) {
+  for (int i = 0; i < radians.size(); ++i) msg.writeFloat(radians[i] * kDegPerRad);
+}
+
+}  // namespace
+
+bool Servo::setRobotType(int type) {
+  std::unique_ptr<IRobotModel> model = createRobotModel(type);
+  if (!model) return false;
+  std::unique_ptr<IRobotSimDriver> robot = CSimPuma::create(kRate, CSimPuma::kDefaultDescription, m_clock);
+  std::unique_ptr<IRobotSimDriver> mirror = CSimPuma::create(kRate, CSimPuma::kDefaultDescription, m_clock);
+  if (!robot || !mirror) {
+    consolePrint("Robot type %d: the simulated arm cannot be built; robot type unchanged.\n", type);
+    return false;
+  }
+  m_model = std::move(model);
+  m_mirror = std::move(mirror);
+  m_robot = std::move(robot);
+  m_robotType = type;
+
+  sizeState();
+  m_robot->setFriction(m_friction);
+  m_zero6.setSize(6, true);
+  m_robot->setState(m_model->m_lockConfig, m_zero6);
+  m_cmode = kFloat;
+  updateState();
+  sendConfiguration();
+  for (int mode = 0; mode < kNumControlModes; ++mode) sendGains(mode);
+  return true;
+}
+
+void Servo::sizeState() {
+  ServoState& s = m_state;
+  const IRobotModel& model = *m_model;
+  const int dof = model.m_dof;
+  const int r = model.m_taskDof;
+  const int c = model.m_numConfigParms;
+  s.dof = dof;
+  for (PrVector* v : {&s.tau, &s.q, &s.dq, &s.qd, &s.dqd, &s.ddqd, &s.B, &s.G}) v->setSize(dof, true);
+  for (PrVector* v : {&s.x, &s.xd}) v->setSize(c, true);
+  for (PrVector* v : {&s.dx, &s.dxd, &s.ddxd, &s.mu, &s.p}) v->setSize(r, true);
+  s.elbow = 0;
+  for (int mode = 0; mode < kNumControlModes; ++mode) {
+    const bool joint = isJointSpaceMode(mode);
+    s.kpTable[mode] = joint ? model.m_jointKp : model.m_taskKp;
+    s.kvTable[mode] = joint ? model.m_jointKv : model.m_taskKv;
+  }
+  // kp and kv take either size every tick; give them room for both up front.
+  const int gainRoom = dof > r ? dof : r;
+  s.kp.setSize(gainRoom);
+  s.kv.setSize(gainRoom);
+  s.kp = s.kpTable[kFloat];
+  s.kv = s.kvTable[kFloat];
+  s.J.setSize(r, dof, true);
+  s.Jt.setSize(dof, r, true);
+  s.E.setSize(c, r, true);
+  s.Einv.setSize(r, c, true);
+  s.A.setSize(dof, dof, true);
+  s.Lambda.setSize(r, r, true);
+  s.singular = 0;
+  s.forces.zero();
+
+  s.qmin = model.m_jointMin;
+  s.qmax = model.m_jointMax;
+  s.dqmax = model.m_jointVelMax;
+  s.ddqmax = model.m_jointAccMax;
+  s.tauMax = model.m_torqueMax;
+  s.xmin = model.m_configMin;
+  s.xmax = model.m_configMax;
+  s.vmax = model.m_vmax;
+  s.amax = model.m_amax;
+  s.wmax = model.m_wmax;
+  s.q0.setSize(dof);
+  s.kj.setSize(dof);
+  for (int i = 0; i < dof; ++i) {
+    s.q0[i] = 5 * kRadPerDeg;
+    s.kj[i] = 0.1f;
+  }
+  s.posSelect = model.m_posSelect;
+  s.oriSelect = model.m_oriSelect;
+  model.m_posSelect.transpose(s.posSelectT);
+  model.m_oriSelect.transpose(s.oriSelectT);
+
+  // Tick scratch: sized here so that a tick never allocates.
+  m_qSensed.setSize(6, true);
+  m_dqSensed.setSize(6, true);
+  m_lockTorque.setSize(6, true);
+  m_torqueOut.setSize(6, true);
+  m_dJ.setSize(r, dof, true);
+  m_Jinv.setSize(dof, r, true);
+  m_lu.setSize(r, r, true);
+  m_JinvTA.setSize(r, dof, true);
+  m_dJdq.setSize(r, true);
+  m_LambdaDJdq.setSize(r, true);
+}
+
+void Servo::sendConfiguration() {
+  const ServoState& s = m_state;
+  const IRobotModel& model = *m_model;
+  m_reply.clear();
+  m_reply.setType(SERVO_CONFIG);
+  m_reply.writeInt(m_robotType);
+  m_reply.writeInt(s.dof);
+  m_reply.writeInt(model.m_numConfigParms);
+  // Only the angular limit is an angle; the linear ones travel as they are.
+  m_reply.writeFloat(s.vmax);
+  m_reply.writeFloat(s.amax);
+  m_reply.writeFloat(s.wmax * kDegPerRad);
+  m_reply.writeFloat(s.rho0);
+  m_reply.writeFloat(s.eta);
+  m_reply.writeFloat(s.sbound * kDegPerRad);
+  m_reply.writeFloat(m_springK);
+  m_reply.writeFloat(m_simSpeed);
+  m_reply.writeBool(s.jlimit);
+  m_reply.writeBool(m_friction);
+  m_reply.writeBool(m_torqueLimitOn);
+  for (const PrVector* v : {&s.qmin, &s.qmax, &s.dqmax, &s.ddqmax, &s.q0}) writeDegrees(m_reply, *v);
+  writeVector(m_reply, s.kj);
+  m_converted.setSize(model.m_numConfigParms);
+  model.configToDegrees(s.xmin, m_converted);
+  writeVector(m_reply, m_converted);
+  model.configToDegrees(s.xmax, m_converted);
+  writeVector(m_reply, m_converted);
+  m_reply.writeInt(s.numObstacles);
+  for (int i = 0; i < s.numObstacles; ++i) {
+    const Obstacle& o = s.obstacles[i];
+    m_reply.writeInt(o.id);
+    writeVector(m_reply, o.center);
+    m_reply.writeFloat(o.radius);
+  }
+  m_reply.writeBool(s.line.enabled != 0);
+  writeVector(m_reply, s.line.p1);
+  writeVector(m_reply, s.line.p2);
+  m_link.reply(m_reply, 1);
+}
+
+void Servo::sendGains(int mode) {
+  const PrVector& kp = m_state.kpTable[mode];
+  const PrVector& kv = m_state.kvTable[mode];
+  m_reply.clear();
+  m_reply.setType(SERVO_GAINS);
+  m_reply.writeInt(mode);
+  m_reply.writeInt(kp.size());
+  writeVector(m_reply, kp);
+  writeVector(m_reply, kv);
+  m_link.reply(m_reply, 1);
+}
