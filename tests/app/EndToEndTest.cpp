@@ -1,0 +1,233 @@
+// The real program, headless, driven by scripts: session end, error texts,
+// gathering, plotting and a joint-space goto.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "KorvexRun.h"
+
+namespace {
+
+// Robot type 3 at start: 6 joints, 7 configuration parameters, 6 operational
+// dimensions. A gather row holds the time, q, dq, qd, x, dx and xd.
+constexpr int kDof = 6;
+constexpr int kConfigParms = 7;
+constexpr int kGatherColumns = 1 + 3 * kDof + 2 * kConfigParms + 6;
+
+class EndToEnd : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string why;
+    if (!korvexAvailable(&why)) GTEST_SKIP() << why;
+  }
+
+  static KorvexRun runScript(const std::string& name, const std::string& script) {
+    return runKorvex(writeTempFile(name, script));
+  }
+
+  static void expectOrderlyEnd(const KorvexRun& run) {
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(occurrences(run.err, "Session ended.\n"), 1) << run.err;
+    ASSERT_GE(run.out.size(), 9u);
+    EXPECT_EQ(run.out.substr(run.out.size() - 9), "Exiting.\n") << run.out;
+  }
+};
+
+struct GatherFile {
+  std::vector<std::vector<double>> rows;
+  bool everyLineComplete = true;  // each value followed by a tab, line feed at the end
+};
+
+GatherFile readGatherFile(const std::string& path) {
+  GatherFile file;
+  const std::string text = readTextFile(path);
+  if (!text.empty() && text.back() != '\n') file.everyLineComplete = false;
+  for (const std::string& line : splitLines(text)) {
+    if (line.empty() || line.back() != '\t') file.everyLineComplete = false;
+    std::istringstream values(line);
+    std::vector<double> row;
+    for (double v; values >> v;) row.push_back(v);
+    file.rows.push_back(row);
+  }
+  return file;
+}
+
+// The servo clock is a float advanced by 0.002 s per tick; printed with six
+// decimals, one step reads 0.002000 or, through float rounding, one unit off.
+void expectTicksWithoutGap(const std::vector<std::vector<double>>& rows, size_t from = 1) {
+  for (size_t i = from; i < rows.size(); ++i) {
+    ASSERT_NEAR(rows[i][0] - rows[i - 1][0], 0.002, 1.5e-6) << "between rows " << i - 1 << " and " << i;
+  }
+}
+
+// "q = (a b c d e f)" as printed by pjpos.
+std::vector<double> printedJointPositions(const std::string& err) {
+  const size_t at = err.rfind("q = (");
+  std::vector<double> q;
+  if (at == std::string::npos) return q;
+  std::istringstream values(err.substr(at + 5, err.find(')', at) - at - 5));
+  for (double v; values >> v;) q.push_back(v);
+  return q;
+}
+
+TEST_F(EndToEnd, ExitQuitAndBreakEndTheSessionInOrder) {
+  for (const char* word : {"exit", "quit", "break"}) {
+    SCOPED_TRACE(word);
+    const KorvexRun run = runScript("end.txt", std::string(word) + "\n");
+    expectOrderlyEnd(run);
+    EXPECT_NE(run.err.find("Initializing TextUI...\n"), std::string::npos);
+  }
+}
+
+TEST_F(EndToEnd, EndOfInputEndsTheSessionWithoutAWindow) {
+  const KorvexRun run = runKorvex("", "pcmode\n");
+  expectOrderlyEnd(run);
+  EXPECT_NE(run.out.find("KORVEX:> "), std::string::npos);
+  EXPECT_NE(run.err.find("cmode=1\n"), std::string::npos) << run.err;
+  EXPECT_LT(run.err.find("Error reading user input.\n"), run.err.find("Session ended.\n")) << run.err;
+}
+
+TEST_F(EndToEnd, EveryCommandTableErrorText) {
+  struct Case {
+    const char* line;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"startgather", "Call to StartGather must specify filename."},
+      {"startplot", "Call to StartPlot must specify filename."},
+      {"plotrate fast", "Plotrate must be an integer specifying milliseconds between plot frames."},
+      {"setcontactpoint 4 0 0 0.1", "Error in arguments; expected 10 args"},
+      {"applycontactforce 0.5 0", "Error in arguments; expected 3 args"},
+      {"gripper open", "Error in arguments; gripper encoder value, as int."},
+      {"setemasspos yes", "Error in arguments; setEMassPos expects 1 arg( fOnEE )"},
+      {"setmsipos yes", "Error in arguments; setMSIPos expects 1 arg( fOnEE )"},
+      {"setifmaxvel yes", "Error in arguments; setIfMaxVelocity expects 1 arg( fIfMaxVel )"},
+      {"jgoto 0 0 0", "Error: expected 6 arguments."},
+      {"njmove 0 0 0 0 0 400", "Error: joint limits exceeded."},
+      {"xtrack 0.5 0 0.5 1 0 0 0", "Error in arguments; expected 8 args (including elbow)"},
+      {"goto 0.5 0 0.5", "Error: expected 7 arguments."},
+      {"robottype three", "Error in arguments; robottype expects 1 arg"},
+      {"vmax fast", "Error in arguments; expected 1 arg"},
+      {"qmin 0 0", "Error in arguments; expected 6 args"},
+      {"setobstacle 1 0.5 0.5", "Error in arguments; setobstacle expects 5 args( id, x, y, z, r )"},
+      {"delobstacle first", "Error in arguments; delObstacle expects 1 arg( id )"},
+      {"setline 0 0 0 1 1", "Error in arguments; expected 6 args"},
+      {"kp float", "Error in arguments; kp expects a control mode"},
+      {"kv jgoto", "Error in arguments; kv expects a control mode"},
+      {"kp 8 400 400", "Error in arguments; expected 7 args"},
+      {"frobnicate", "Bad user command 'frobnicate'"},
+      {"load demo.txt", "Bad user command 'load'"},  // scripts are only loaded at the prompt
+  };
+  std::string script;
+  for (const Case& c : cases) script += std::string(c.line) + "\n";
+  script += "quit\n";
+  const KorvexRun run = runScript("errors.txt", script);
+  expectOrderlyEnd(run);
+  for (const Case& c : cases) {
+    int expected = 0;  // some texts are shared by several commands
+    for (const Case& other : cases) expected += std::string(other.error) == c.error;
+    EXPECT_EQ(occurrences(run.err, std::string(c.error) + "\n"), expected) << c.line;
+  }
+  EXPECT_NE(run.err.find("joint 5 pos = 400.000000\n"), std::string::npos) << run.err;
+}
+
+TEST_F(EndToEnd, LoadingAMissingScriptReportsItAndGoesOn) {
+  const KorvexRun run = runKorvex("", "load /nonexistent/script.txt\npcmode\nquit\n");
+  expectOrderlyEnd(run);
+  EXPECT_NE(run.err.find("Error opening script file /nonexistent/script.txt\n"), std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("cmode=1\n"), std::string::npos) << run.err;
+}
+
+TEST_F(EndToEnd, JgotoReachesItsGoal) {
+  if (!controlPluginAvailable()) GTEST_SKIP() << "control.dll is not built: the arm cannot be driven";
+  const KorvexRun run = runScript("jgoto.txt", "jgoto 10 -30 40 5 20 15\nwait 5000\npjpos\nwait 300\nquit\n");
+  expectOrderlyEnd(run);
+  const std::vector<double> q = printedJointPositions(run.err);
+  const double goal[] = {10, -30, 40, 5, 20, 15};
+  ASSERT_EQ(q.size(), 6u) << run.err;
+  for (int i = 0; i < 6; ++i) EXPECT_NEAR(q[i], goal[i], 1.0) << "joint " << i;
+}
+
+TEST_F(EndToEnd, GatherFileHoldsOneCompleteRowPerTick) {
+  const std::string path = tempPath("gather.mat");
+  std::remove(path.c_str());
+  const KorvexRun run =
+      runScript("gather.txt", "float\nstartgather " + path + "\nwait 1000\nstopgather\nwait 200\nquit\n");
+  expectOrderlyEnd(run);
+  const GatherFile file = readGatherFile(path);
+  EXPECT_TRUE(file.everyLineComplete);
+  ASSERT_GT(file.rows.size(), 400u);  // about one second at 500 Hz
+  EXPECT_LT(file.rows.size(), 800u);
+  for (const auto& row : file.rows) ASSERT_EQ(row.size(), static_cast<size_t>(kGatherColumns));
+  expectTicksWithoutGap(file.rows);
+
+  const std::string python = "/usr/bin/python3";
+  if (std::system((python + " -c 'import numpy' 2>/dev/null").c_str()) != 0) {
+    GTEST_SKIP() << "numpy is not installed: the numerical-tool check is skipped";
+  }
+  const std::string shape = tempPath("shape.txt");
+  const std::string command = python + " -c \"import numpy; d = numpy.loadtxt('" + path +
+                              "'); print(d.shape[0], d.shape[1])\" > " + shape;
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(readTextFile(shape),
+            std::to_string(file.rows.size()) + " " + std::to_string(kGatherColumns) + "\n");
+}
+
+TEST_F(EndToEnd, SecondStartgatherClosesTheFirstFileWithoutLosingARow) {
+  const std::string first = tempPath("first.mat");
+  const std::string second = tempPath("second.mat");
+  const KorvexRun run = runScript("regather.txt", "startgather " + first + "\nwait 400\nstartgather " +
+                                                      second + "\nwait 400\nstopgather\nwait 200\nquit\n");
+  expectOrderlyEnd(run);
+  GatherFile a = readGatherFile(first);
+  const GatherFile b = readGatherFile(second);
+  EXPECT_TRUE(a.everyLineComplete);
+  EXPECT_TRUE(b.everyLineComplete);
+  ASSERT_GT(a.rows.size(), 100u);
+  ASSERT_GT(b.rows.size(), 100u);
+  a.rows.insert(a.rows.end(), b.rows.begin(), b.rows.end());
+  expectTicksWithoutGap(a.rows);
+}
+
+TEST_F(EndToEnd, TerminationSignalClosesFilesComplete) {
+  const std::string gather = tempPath("signal.mat");
+  const std::string plot = tempPath("signal.ps");
+  const std::string script =
+      "startgather " + gather + "\nstartplot " + plot + "\njgoto 30 -40 60 0 0 0\nwait 60000\nquit\n";
+  const KorvexRun run = runKorvex(writeTempFile("signal.txt", script), "", 2500);
+  expectOrderlyEnd(run);
+  const GatherFile file = readGatherFile(gather);
+  EXPECT_TRUE(file.everyLineComplete);
+  ASSERT_GT(file.rows.size(), 500u);
+  expectTicksWithoutGap(file.rows);
+  const std::string ps = readTextFile(plot);
+  EXPECT_EQ(ps.substr(ps.size() - 23), std::string(17, ' ') + "%%EOF\n");
+  EXPECT_NE(run.err.find("Plot file saved.\n"), std::string::npos) << run.err;
+}
+
+TEST_F(EndToEnd, PlotRendersWithGhostscriptToANonBlankPage) {
+  if (!controlPluginAvailable()) GTEST_SKIP() << "control.dll is not built: the arm would not move";
+  if (std::system("command -v gs >/dev/null 2>&1") != 0) GTEST_SKIP() << "Ghostscript (gs) is not installed";
+  const std::string plot = tempPath("arm.ps");
+  const KorvexRun run =
+      runScript("plot.txt", "plotrate 20\nstartplot " + plot +
+                                "\njgoto 40 -60 90 0 0 0\nwait 2000\nstopplot\nwait 200\nquit\n");
+  expectOrderlyEnd(run);
+  const std::string ps = readTextFile(plot);
+  EXPECT_GT(occurrences(ps, "% frame "), 5);
+  const std::string bbox = tempPath("arm.bbox");
+  const std::string command = "gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=bbox '" + plot + "' 2>'" + bbox + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0) << readTextFile(bbox);
+  int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  ASSERT_EQ(std::sscanf(readTextFile(bbox).c_str(), "%%%%BoundingBox: %d %d %d %d", &x0, &y0, &x1, &y1), 4);
+  EXPECT_GT(x1 - x0, 100);
+  EXPECT_GT(y1 - y0, 100);
+}
+
+}  // namespace
