@@ -25,7 +25,7 @@ std::unique_ptr<CSimPuma> CSimPuma::create(float rate, const char* path, const P
 CSimPuma::CSimPuma(float rate, std::unique_ptr<PrRobot> robot, const PacingClock* clock)
     : IRobotSimDriver(rate, clock),
       m_robot(std::move(robot)),
-      m_integrator(std::make_unique<PrIntegrator>()),
+      m_integrator(std::make_unique<PrIntegrator>(DOF)),
       m_scratch(DOF),
       m_commanded(DOF),
       m_jacobian(6, DOF),

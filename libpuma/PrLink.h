@@ -73,6 +73,9 @@ class PrLink {
   // Spatial velocity and classical spatial acceleration of the link origin.
   const PrVector6& velocity() const { return V_; }
   const PrVector6& acceleration() const { return A_; }
+  // True when the last forward dynamics let friction stop or hold the joint
+  // within one servo period.
+  bool frictionStopped() const { return frictionStop_; }
   // The root carries gravity as the base's upward acceleration.
   void setAcceleration(const PrVector6& a) { A_ = a; }
 
@@ -126,4 +129,5 @@ class PrLink {
   PrMatrix3 globalR_;
   float homeOffset_ = 0.0f;  // the fixed d (revolute) or θ (prismatic) of the description
   bool inertiaValid_ = false;
+  bool frictionStop_ = false;
 };

@@ -30,8 +30,10 @@ float articulatedFriction(float v, float tau, float fc, float fs, float dInv) {
   return c;
 }
 
-// Friction torque of the acceleration pass for velocity v and driving torque x.
-float accelerationFriction(float v, float x, float fc, float fs, float dInv) {
+// Friction torque of the acceleration pass for velocity v and driving torque x;
+// `stops` tells whether it stops or holds the joint within kStopTime.
+float accelerationFriction(float v, float x, float fc, float fs, float dInv, bool& stops) {
+  stops = false;
   float f;
   if (std::fabs(v) > 0.01f)
     f = v > 0.0f ? -fc : fc;
@@ -42,7 +44,10 @@ float accelerationFriction(float v, float x, float fc, float fs, float dInv) {
   if (std::fabs(x) < std::fabs(f) && dInv > 0.0f) {
     // Friction dominates: it may hold the joint, or stop it, but never reverse it.
     const float stop = -v / (dInv * kStopTime);
-    if (std::fabs(stop) < std::fabs(x + f)) f = stop - x;
+    if (std::fabs(stop) < std::fabs(x + f)) {
+      f = stop - x;
+      stops = true;
+    }
   }
   return f;
 }
@@ -110,7 +115,7 @@ void PrRobot::forwardDynamics() {
     const float x = torques_[i] - friction[0] * v -
                     (U[0] * A[0] + U[1] * A[1] + U[2] * A[2] + U[3] * A[3] + U[4] * A[4] + U[5] * A[5]) -
                     L.uTerm_;
-    const float f = accelerationFriction(v, x, friction[1], friction[2], L.dInv_);
+    const float f = accelerationFriction(v, x, friction[1], friction[2], L.dInv_, L.frictionStop_);
     const float qdd = (x + f) * L.dInv_;
     ddq[i] = qdd;
     L.jointAcceleration_.zero();
