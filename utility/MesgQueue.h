@@ -70,12 +70,13 @@ class MesgQueue {
   const int m_id;
   char* const m_ring;  // QUEUE_SIZE + 2 bytes: room for a marker at the very end
 
-  // Effective positions in [0, QUEUE_SIZE]; QUEUE_SIZE means 0.
-  std::atomic<int> m_writeIndex{0};  // written by the writer only
-  std::atomic<int> m_readIndex{0};   // start of the message the reader holds; reader only
-  int m_nextRead = 0;                // reader-private: where the next message starts
-
-  // Writer-private refusal bookkeeping.
-  std::atomic<long long> m_refused{0};
+  // Effective positions in [0, QUEUE_SIZE]; QUEUE_SIZE means 0. The writer's
+  // and the reader's fields live on separate cache lines so the two threads
+  // do not keep stealing one line from each other.
+  alignas(64) std::atomic<int> m_writeIndex{0};  // written by the writer only
+  std::atomic<long long> m_refused{0};           // writer-private refusal bookkeeping
   long long m_burstRefusals = 0;
+
+  alignas(64) std::atomic<int> m_readIndex{0};  // start of the message the reader holds; reader only
+  int m_nextRead = 0;                           // reader-private: where the next message starts
 };

@@ -162,6 +162,7 @@ TEST_F(MesgQueueTest, WrappingWriterNeverCoversUnreadDataAtTheStart) {
 }
 
 TEST(MesgQueueRegistry, SameIdentifierSameQueueAndAThirdEndsTheProcess) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
   MesgQueue* a = MesgQueue::getCollection(0);
   EXPECT_EQ(MesgQueue::getCollection(0), a);
   MesgQueue* b = MesgQueue::getCollection(1);
