@@ -34,13 +34,19 @@ void TextUI::listenerLoop() {
   }
 }
 
-void TextUI::finishSession() {
-  m_plot->stop();
+int TextUI::pollServoMessages() {
   m_row.reserve(kMaxRowValues);
-  while (m_servo->hasMessage()) {
+  int handled = 0;
+  for (; m_servo->hasMessage(); ++handled) {
     CMappedMsg msg = m_servo->read();
     handleServoMessage(msg);
   }
+  return handled;
+}
+
+void TextUI::finishSession() {
+  m_plot->stop();
+  pollServoMessages();
   stopGatherFile();
 }
 

@@ -75,6 +75,10 @@ class TextUI : public CommandDispatcher, public JointPositionSource {
   // Runs a command script as a typed "load" line would (name may end with a line feed).
   void runScript(const char* fileName);
 
+  // Handles the servo messages waiting now, as the listener thread does;
+  // for callers that run without the console's threads. Returns how many.
+  int pollServoMessages();
+
   // A script the console thread runs before its first prompt (empty: none).
   void setStartupScript(const std::string& fileName) { m_startupScript = fileName; }
 
