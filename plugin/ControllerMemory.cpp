@@ -1,5 +1,7 @@
 #include "plugin/ControllerMemory.h"
 
+#include "servo/ControlModes.h"
+
 ControllerMemory& controllerMemory() {
   static ControllerMemory memory;
   return memory;
@@ -12,9 +14,30 @@ void beginMode(ServoState& s, int mode) {
   for (int i = 0; i < s.dof && i < 6; ++i) m.qStart[i] = s.q[i];
   m.poseStart = currentPose(s);
   m.layout = taskLayout(s);
+  m.trim.reset();
   m.refused = false;
   m.lineMissing = false;
   for (double& e : m.error) e = 0;
 }
 
 double modeTime(const ServoState& s) { return double(s.curTime) - controllerMemory().startTime; }
+
+bool usesDisturbanceObserver(int mode) {
+  switch (mode) {
+    case kJhold:
+    case kHold:
+    case kJmove:
+    case kJgoto:
+    case kJtrack:
+    case kXtrack:
+    case kGoto:
+    case kTrack:
+    case kPfmove:
+    case kLine:
+    case kProj1:
+    case kProj3:
+      return true;
+    default:
+      return false;
+  }
+}

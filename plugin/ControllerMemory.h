@@ -3,9 +3,13 @@
 // every entry point runs on the servo thread, one call at a time.
 #pragma once
 
+#include "plugin/DisturbanceObserver.h"
+#include "plugin/IntegralTrim.h"
 #include "plugin/JointTrajectory.h"
 #include "plugin/OperationalTrajectory.h"
 #include "plugin/TaskSpace.h"
+
+inline constexpr double kServoPeriod = 0.002;  // s between ticks (500 Hz)
 
 struct ControllerMemory {
   int mode = 1;          // control mode last initialised (1 = float)
@@ -17,8 +21,10 @@ struct ControllerMemory {
   JointTrajectory jointPath;
   OperationalTrajectory taskPath;
   TaskLayout layout;
-  bool refused = false;      // the mode's goal was refused: the arm holds qStart
-  bool lineMissing = false;  // line mode without an enabled line: goto behaviour
+  IntegralTrim trim;             // final-approach integral of the goal-seeking modes
+  DisturbanceObserver observer;  // friction and model-error compensation
+  bool refused = false;          // the mode's goal was refused: the arm holds qStart
+  bool lineMissing = false;      // line mode without an enabled line: goto behaviour
   bool badTorqueReported = false;
   double error[kMaxTask] = {};  // last error the mode acted on, for PrintDebug
   double nearestObstacle = 0;   // m, pfmove
@@ -28,6 +34,10 @@ ControllerMemory& controllerMemory();
 
 // Records the start of a mode: its number, the time and the current pose.
 void beginMode(ServoState& s, int mode);
+
+// Whether the mode's law is model based and gets disturbance compensation
+// (not nocontrol, float, open, the "n" modes, or the compliant proj2).
+bool usesDisturbanceObserver(int mode);
 
 // Seconds since the current mode began.
 double modeTime(const ServoState& s);

@@ -39,6 +39,10 @@ KORVEX_CONTROL_ENTRY PreprocessControl(ServoState*) {}
 KORVEX_CONTROL_ENTRY PostprocessControl(ServoState* s) {
   ControllerMemory& m = controllerMemory();
   if (m.mode != kNoControl) addJointLimitTorques(*s);
+  if (usesDisturbanceObserver(m.mode))
+    m.observer.compensate(*s, kServoPeriod);
+  else
+    m.observer.idle();
   // A law fed a broken record must not hand non-finite torques to the arm:
   // fall back to floating and say so once.
   bool finite = true;

@@ -17,9 +17,10 @@ constexpr double kPi = 3.14159265358979323846;
 
 // The open mode's reference: every joint swings out by kOpenSwing and back,
 // q_ref = q_start + kOpenSwing (1 - cos(w t)) / 2, once every kOpenPeriod,
-// for as long as the mode runs.
-constexpr double kOpenSwing = 15 * kPi / 180;  // rad
-constexpr double kOpenPeriod = 4.0;            // s
+// for as long as the mode runs (peak 39 deg/s and 2.2 rad/s^2, enough to
+// break the joints' static friction).
+constexpr double kOpenSwing = 25 * kPi / 180;  // rad
+constexpr double kOpenPeriod = 2.0;            // s
 
 // qdd* = kp (target - q) + kv (dtarget - dq) + feedForward, per joint.
 void jointPd(const ServoState& s, const float* target, const float* targetRate, const float* feedForward,
@@ -28,6 +29,18 @@ void jointPd(const ServoState& s, const float* target, const float* targetRate, 
     out[i] = double(s.kp[i]) * (target[i] - s.q[i]) + double(s.kv[i]) * (targetRate[i] - s.dq[i]);
     if (feedForward) out[i] += feedForward[i];
   }
+}
+
+// Integral trim zone of the joint goals: 2 degrees.
+constexpr double kJointTrimZone = 2 * kPi / 180;
+
+void trimTowardsGoal(const ServoState& s, const float* target, double* command) {
+  double error[6], zone[6];
+  for (int i = 0; i < s.dof; ++i) {
+    error[i] = double(s.q[i]) - target[i];
+    zone[i] = kJointTrimZone;
+  }
+  controllerMemory().trim.apply(s.dof, error, s.kp.dataPtr(), zone, kServoPeriod, command);
 }
 
 void applyJoint(ServoState& s, const double* command, bool decoupled) {
@@ -55,6 +68,7 @@ void beginJointGoal(ServoState& s, int mode) {
 void move(ServoState& s, bool decoupled) {
   double command[6];
   jointPd(s, controllerMemory().qGoal, s.dqd.dataPtr(), nullptr, command);
+  trimTowardsGoal(s, controllerMemory().qGoal, command);
   applyJoint(s, command, decoupled);
 }
 
@@ -64,6 +78,7 @@ void jointGoto(ServoState& s, bool decoupled) {
   for (int i = 0; i < s.dof; ++i) error[i] = double(s.q[i]) - m.qGoal[i];
   saturatedJointCommand(s.dof, error, s.dq.dataPtr(), s.kp.dataPtr(), s.kv.dataPtr(), s.dqmax.dataPtr(),
                         command);
+  trimTowardsGoal(s, m.qGoal, command);
   applyJoint(s, command, decoupled);
 }
 
@@ -80,6 +95,7 @@ void trackJointPath(ServoState& s, bool decoupled) {
   m.jointPath.sample(modeTime(s), s.qd.dataPtr(), s.dqd.dataPtr(), s.ddqd.dataPtr());
   double command[6];
   jointPd(s, s.qd.dataPtr(), s.dqd.dataPtr(), decoupled ? s.ddqd.dataPtr() : nullptr, command);
+  trimTowardsGoal(s, s.qd.dataPtr(), command);
   applyJoint(s, command, decoupled);
 }
 

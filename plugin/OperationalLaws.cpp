@@ -4,6 +4,21 @@
 #include "plugin/OperationalTorque.h"
 #include "plugin/VelocitySaturation.h"
 
+namespace {
+
+constexpr double kPositionTrimZone = 0.005;                // m
+constexpr double kOrientationTrimZone = 2 * 0.0174532925;  // rad
+
+}  // namespace
+
+void trimTowardsTaskGoal(const ServoState& s, const double* error, double* command) {
+  ControllerMemory& m = controllerMemory();
+  double zone[kMaxTask];
+  for (int i = 0; i < m.layout.r; ++i) zone[i] = kOrientationTrimZone;
+  for (int k = 0; k < m.layout.nPos; ++k) zone[m.layout.pos[k]] = kPositionTrimZone;
+  m.trim.apply(m.layout.r, error, s.kp.dataPtr(), zone, kServoPeriod, command);
+}
+
 void beginTaskGoal(ServoState& s, int mode) {
   beginMode(s, mode);
   controllerMemory().goal = goalFromRecord(s);
@@ -14,6 +29,7 @@ void taskGotoCommand(const ServoState& s, double* command) {
   taskError(s, m.layout, m.goal, m.error);
   saturatedTaskCommand(m.layout, m.error, s.dx.dataPtr(), s.kp.dataPtr(), s.kv.dataPtr(), s.vmax, s.wmax,
                        command);
+  trimTowardsTaskGoal(s, m.error, command);
 }
 
 void applyTask(ServoState& s, const double* command, bool decoupled) {

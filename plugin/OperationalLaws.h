@@ -6,9 +6,12 @@
 // Starts a mode whose goal the servo stored in Td and xd.
 void beginTaskGoal(ServoState& s, int mode);
 
-// The velocity-saturated goto command towards the mode's goal (r entries);
-// also records the error for PrintDebug.
+// The velocity-saturated goto command towards the mode's goal (r entries),
+// with the integral trim; also records the error for PrintDebug.
 void taskGotoCommand(const ServoState& s, double* command);
+
+// Adds the final-approach integral trim (IntegralTrim.h) for a task error.
+void trimTowardsTaskGoal(const ServoState& s, const double* error, double* command);
 
 // Decoupled (acceleration command) or gravity-compensated (force) torques.
 void applyTask(ServoState& s, const double* command, bool decoupled);

@@ -77,6 +77,7 @@ void track(ServoState& s, bool decoupled) {
     s.dxd[i] = float(reference.velocity[i]);
     s.ddxd[i] = float(reference.acceleration[i]);
   }
+  trimTowardsTaskGoal(s, m.error, command);
   applyTask(s, command, decoupled);
 }
 
