@@ -1,0 +1,39 @@
+// korvex-scenarios: runs the servo, control.dll and the simulated arm headless
+// and faster than real time through one scenario per control mode, and prints
+// the measured figures. Run it from the run directory (it loads ./control.dll
+// and puma560.prm from there).
+//
+//   korvex-scenarios [--plugin PATH] [--messages]
+#include "scenarios/Scenarios.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "scenarios/ScenarioBench.h"
+
+int main(int argc, char** argv) {
+  const char* plugin = "./control.dll";
+  bool messages = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--plugin") == 0 && i + 1 < argc) {
+      plugin = argv[++i];
+    } else if (std::strcmp(argv[i], "--messages") == 0) {
+      messages = true;
+    } else {
+      std::fprintf(stderr, "Usage: korvex-scenarios [--plugin PATH] [--messages]\n");
+      return 2;
+    }
+  }
+  ScenarioBench bench(plugin);
+  if (!bench.ready() || !bench.pluginLoaded()) {
+    std::fprintf(stderr, "korvex-scenarios: cannot run without the arm and the plug-in %s\n", plugin);
+    return 1;
+  }
+  const std::vector<ScenarioResult> results = runScenarios(bench);
+  std::printf("Default gains, friction on; errors at the end of each scenario, peaks over it.\n");
+  printScenarioTable(results, stdout);
+  if (messages)
+    for (const ScenarioResult& r : results)
+      if (!r.messages.empty()) std::printf("[%s] %s", r.word.c_str(), r.messages.c_str());
+  return 0;
+}

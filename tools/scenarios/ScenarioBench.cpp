@@ -1,0 +1,143 @@
+#include "ScenarioBench.h"
+
+#include "app/ServoAgent.h"
+#include "app/UiAgent.h"
+#include "app/UiAgentLink.h"
+#include "libpuma/PacingClock.h"
+#include "servo/Servo.h"
+#include "servo/Session.h"
+#include "utility/unitMsg.h"
+
+namespace {
+
+// Advances one servo period (2 ms) per reading: every step() is due.
+class SteppingClock final : public PacingClock {
+ public:
+  std::int64_t ticks() const override { return m_now += 2; }
+
+ private:
+  mutable std::int64_t m_now = 0;
+};
+
+enum ConstantType { kSetObstacle = 18, kDeleteObstacle = 19, kSetLine = 20, kDeleteLine = 21 };
+
+}  // namespace
+
+struct ScenarioBench::Parts {
+  UiAgent uiAgent;
+  ServoAgent servoAgent;
+  UiAgentLink link{uiAgent};
+  SteppingClock clock;
+  std::unique_ptr<Servo> servo;
+  bool ready = false;
+};
+
+ScenarioBench::ScenarioBench(const char* pluginPath) : m_parts(std::make_unique<Parts>()) {
+  beginSession();
+  m_parts->servo = std::make_unique<Servo>(m_parts->link, loadControlPlugin(pluginPath), &m_parts->clock);
+  m_parts->ready = m_parts->servo->servoInit();
+  drainReplies();
+}
+
+ScenarioBench::~ScenarioBench() { m_parts->servo.reset(); }
+
+bool ScenarioBench::ready() const { return m_parts->ready; }
+bool ScenarioBench::pluginLoaded() const { return m_parts->servo->plugin().loaded(); }
+const ServoState& ScenarioBench::state() const { return m_parts->servo->state(); }
+
+void ScenarioBench::request(CMsg& msg) {
+  m_parts->servoAgent.send(msg);
+  m_parts->servo->handleUiMessage();
+  drainReplies();
+}
+
+void ScenarioBench::setMode(int mode) {
+  CMsg msg;
+  msg.setType(UI_CONTROL_MODE);
+  msg.writeInt(mode);
+  request(msg);
+}
+
+void ScenarioBench::setJointGoal(int mode, const float* degrees) {
+  CMsg msg;
+  msg.setType(UI_CONTROL_MODE);
+  msg.writeInt(mode);
+  msg.writeFloats(degrees, state().dof);
+  request(msg);
+}
+
+void ScenarioBench::setFrameGoal(int mode, const PrTransform& goal, int elbow) {
+  const float config[7] = {goal.translation[0], goal.translation[1], goal.translation[2], goal.rotation.w,
+                           goal.rotation.v[0],  goal.rotation.v[1],  goal.rotation.v[2]};
+  CMsg msg;
+  msg.setType(UI_CONTROL_MODE);
+  msg.writeInt(mode);
+  msg.writeFloats(config, 7);
+  if (mode == 13 || mode == 14) msg.writeInt(elbow);
+  request(msg);
+}
+
+void ScenarioBench::setObstacle(int id, float x, float y, float z, float radius) {
+  const float values[4] = {x, y, z, radius};
+  CMsg msg;
+  msg.setType(UI_CONSTANT);
+  msg.writeInt(kSetObstacle);
+  msg.writeInt(id);
+  msg.writeFloats(values, 4);
+  request(msg);
+}
+
+void ScenarioBench::deleteObstacle(int id) {
+  CMsg msg;
+  msg.setType(UI_CONSTANT);
+  msg.writeInt(kDeleteObstacle);
+  msg.writeInt(id);
+  request(msg);
+}
+
+void ScenarioBench::setLine(const float p1[3], const float p2[3]) {
+  const float values[6] = {p1[0], p1[1], p1[2], p2[0], p2[1], p2[2]};
+  CMsg msg;
+  msg.setType(UI_CONSTANT);
+  msg.writeInt(kSetLine);
+  msg.writeFloats(values, 6);
+  request(msg);
+}
+
+void ScenarioBench::deleteLine() {
+  CMsg msg;
+  msg.setType(UI_CONSTANT);
+  msg.writeInt(kDeleteLine);
+  request(msg);
+}
+
+int ScenarioBench::run(double seconds, const std::function<void(const ServoState&)>& observe) {
+  const int ticks = int(seconds * Servo::kRate + 0.5);
+  Servo& servo = *m_parts->servo;
+  for (int i = 0; i < ticks; ++i) {
+    servo.handleUiMessage();
+    servo.servoTick();
+    servo.waitForTick();
+    if (observe) observe(servo.state());
+    if ((i & 255) == 255) drainReplies();  // keep the reply queue from filling up
+  }
+  drainReplies();
+  return ticks;
+}
+
+void ScenarioBench::drainReplies() {
+  while (m_parts->servoAgent.hasMessage()) {
+    CMappedMsg msg = m_parts->servoAgent.read();
+    if (msg.getType() != SERVO_TEXT) continue;
+    char buffer[MAX_MSG_SIZE];
+    msg.readString(buffer, sizeof buffer);
+    m_text += buffer;
+  }
+}
+
+std::string ScenarioBench::takeText() {
+  drainReplies();
+  std::string out;
+  out.swap(m_text);
+  return out;
+}

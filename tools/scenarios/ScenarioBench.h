@@ -1,0 +1,50 @@
+// ScenarioBench: the real servo, a control plug-in and the simulated arm, run
+// headless and faster than real time. Requests travel the same in-process
+// queues the console uses; the arm's pacing clock advances one period per
+// reading, so every tick is due at once and the loop never waits.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "matrix/PrTransform.h"
+#include "servo/ServoState.h"
+
+class ScenarioBench {
+ public:
+  // Loads the plug-in at pluginPath; ready() tells whether the arm was built.
+  explicit ScenarioBench(const char* pluginPath = "./control.dll");
+  ~ScenarioBench();
+  ScenarioBench(const ScenarioBench&) = delete;
+  ScenarioBench& operator=(const ScenarioBench&) = delete;
+
+  bool ready() const;
+  bool pluginLoaded() const;
+  const ServoState& state() const;
+
+  // --- requests, as the console sends them ------------------------------------
+  void setMode(int mode);                             // modes without a goal
+  void setJointGoal(int mode, const float* degrees);  // modes 7 to 12: dof angles
+  // Modes 13 to 23 on the six-joint quaternion model: the goal frame (and the
+  // elbow choice for 13 and 14).
+  void setFrameGoal(int mode, const PrTransform& goal, int elbow = 8);
+  void setObstacle(int id, float x, float y, float z, float radius);
+  void deleteObstacle(int id);
+  void setLine(const float p1[3], const float p2[3]);
+  void deleteLine();
+
+  // Runs the loop for `seconds` of simulated time, calling observe after
+  // every tick; returns the number of ticks.
+  int run(double seconds, const std::function<void(const ServoState&)>& observe = {});
+
+  // Text the servo side printed (plug-in messages included) since the last call.
+  std::string takeText();
+
+ private:
+  struct Parts;
+  void request(class CMsg& msg);
+  void drainReplies();
+  std::unique_ptr<Parts> m_parts;
+  std::string m_text;
+};
