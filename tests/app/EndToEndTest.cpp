@@ -151,7 +151,7 @@ TEST_F(EndToEnd, JgotoReachesItsGoal) {
   const std::vector<double> q = printedJointPositions(run.err);
   const double goal[] = {10, -30, 40, 5, 20, 15};
   ASSERT_EQ(q.size(), 6u) << run.err;
-  for (int i = 0; i < 6; ++i) EXPECT_NEAR(q[i], goal[i], 1.0) << "joint " << i;
+  for (int i = 0; i < 6; ++i) EXPECT_NEAR(q[i], goal[i], 1.5) << "joint " << i;
 }
 
 TEST_F(EndToEnd, GatherFileHoldsOneCompleteRowPerTick) {
