@@ -16,17 +16,16 @@ namespace {
 // Friction never does more than stop a moving joint within one servo period (s).
 constexpr float kStopTime = 0.002f;
 
-// Friction torque of the inward pass for joint velocity v and commanded torque tau.
-float articulatedFriction(float v, float tau, float fc, float fs, float dInv) {
-  float c = 0.0f;
-  if (v == 0.0f) {
-    if (tau != 0.0f) c = tau > 0.0f ? -fs : fs;
-    if (std::fabs(tau) < std::fabs(c)) c = -tau;
-  } else {
-    c = v > 0.0f ? -fc : fc;
-    const float stop = -v / (dInv * kStopTime);
-    if (dInv > 0.0f && std::fabs(stop) < std::fabs(c)) c = stop;
-  }
+// Friction torque of the inward pass for joint velocity v. A joint at rest
+// gets none here: its commanded torque may be holding a load (gravity, say),
+// and static friction guessed from the bare command would hand the parent a
+// joint that seems to let go. Whether it sticks is decided in the
+// acceleration pass, from the full driving torque.
+float articulatedFriction(float v, float fc, float dInv) {
+  if (v == 0.0f) return 0.0f;
+  float c = v > 0.0f ? -fc : fc;
+  const float stop = -v / (dInv * kStopTime);
+  if (dInv > 0.0f && std::fabs(stop) < std::fabs(c)) c = stop;
   return c;
 }
 
@@ -77,7 +76,7 @@ void PrRobot::forwardDynamics() {
 
     const float v = dq[i];
     const float* friction = L.friction_.dataPtr();
-    const float c = articulatedFriction(v, torques_[i], friction[1], friction[2], L.dInv_);
+    const float c = articulatedFriction(v, friction[1], L.dInv_);
     L.tau_ = torques_[i] - friction[0] * v + c;
 
     // p = Ia·C + Za, u = p[S]

@@ -1,0 +1,58 @@
+// Real-time pacing of the simulated arm against an injected clock.
+#include "DynamicsTestSupport.h"
+
+namespace {
+
+class Pacing : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    arm = dyntest::shippedPuma(true, &clock);
+    ASSERT_TRUE(arm);
+  }
+  // Steps taken while the clock advances `ms` one millisecond per call.
+  int stepsOver(int ms, float speed) {
+    int steps = 0;
+    for (int k = 0; k < ms; ++k) {
+      clock.now += 1;
+      steps += arm->step(speed);
+    }
+    return steps;
+  }
+  dyntest::ManualClock clock;
+  std::unique_ptr<CSimPuma> arm;
+};
+
+TEST_F(Pacing, SimulationFollowsTheClockScaledBySpeed) {
+  EXPECT_NEAR(stepsOver(1000, 1.0f), 500, 1);
+  EXPECT_NEAR(stepsOver(1000, 2.0f), 1000, 1);
+  EXPECT_NEAR(stepsOver(1000, 0.5f), 250, 1);
+}
+
+TEST_F(Pacing, NeverMoreThanOneStepAheadOfTheClock) {
+  int steps = 0;
+  for (int k = 0; k < 100; ++k) steps += arm->step(1.0f);  // the clock stands still
+  EXPECT_EQ(steps, 1);
+  EXPECT_EQ(arm->skippedSteps(), 99);
+}
+
+TEST_F(Pacing, SpeedZeroStandsStill) {
+  PrVector q0, q;
+  arm->getJointPositions(q0);
+  EXPECT_EQ(stepsOver(5000, 0.0f), 0);
+  EXPECT_EQ(stepsOver(100, -3.0f), 0);
+  arm->getJointPositions(q);
+  EXPECT_TRUE(q == q0);
+}
+
+// After a long pause the simulation owes the clock at most one second, so it
+// catches up about 500 steps, not the whole pause.
+TEST_F(Pacing, CatchUpAfterAPauseIsLimitedToOneSecond) {
+  stepsOver(10, 1.0f);
+  clock.now += 5000;
+  int steps = 0;
+  while (arm->step(1.0f) == 1 && steps < 5000) ++steps;
+  EXPECT_NEAR(steps, 500, 2);
+  EXPECT_LE(arm->timeBalance(), arm->period() + 1e-6f);
+}
+
+}  // namespace
