@@ -88,6 +88,9 @@ class PrVector3 : public PrVector {
   // False unless rhs has 3 elements; then element-wise.
   bool operator==(const PrVector& rhs) const;
   bool operator!=(const PrVector& rhs) const { return !(*this == rhs); }
+  // Exact-type overloads keep C++20's reversed comparison candidates unambiguous.
+  bool operator==(const PrVector3& rhs) const { return *this == static_cast<const PrVector&>(rhs); }
+  bool operator!=(const PrVector3& rhs) const { return !(*this == rhs); }
 
   // "name = (x y z)\n" with a name, "(x y z)" without; through consolePrint.
   void display(const char* name = nullptr) const;

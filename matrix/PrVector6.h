@@ -50,6 +50,9 @@ class PrVector6 : public PrVector {
   // False unless rhs has 6 elements; then element-wise.
   bool operator==(const PrVector& rhs) const;
   bool operator!=(const PrVector& rhs) const { return !(*this == rhs); }
+  // Exact-type overloads keep C++20's reversed comparison candidates unambiguous.
+  bool operator==(const PrVector6& rhs) const { return *this == static_cast<const PrVector&>(rhs); }
+  bool operator!=(const PrVector6& rhs) const { return !(*this == rhs); }
 
   // --- arithmetic: operands "rhs.size() == 6", destinations resized to 6 ------
   void negate(PrVector& dest) const;
