@@ -95,10 +95,12 @@ void AMsg::readElements(void* destination, int count, int elementSize) {
   PR_ASSERT(m_byteCounter <= MAX_MSG_SIZE);
 
   auto* out = static_cast<unsigned char*>(destination);
-  const auto* in = reinterpret_cast<const unsigned char*>(m_buffer) + start;
   const int available = m_bufferLength > start ? (m_bufferLength - start) / elementSize : 0;
   const int whole = count < available ? count : available;
-  for (int i = 0; i < whole; ++i) decodeBigEndian(out + i * elementSize, in + i * elementSize, elementSize);
+  if (whole > 0) {
+    const auto* in = reinterpret_cast<const unsigned char*>(m_buffer) + start;
+    for (int i = 0; i < whole; ++i) decodeBigEndian(out + i * elementSize, in + i * elementSize, elementSize);
+  }
   if (whole < count) {
     // Past the message's end: zeros, never the bytes that follow it.
     std::memset(out + whole * elementSize, 0, static_cast<size_t>(count - whole) * elementSize);
