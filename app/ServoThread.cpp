@@ -8,12 +8,16 @@
 #include "servo/ControlPlugin.h"
 #include "servo/Servo.h"
 
-int servoLoop(UiAgent& agent) {
+int servoLoop(UiAgent& agent, const std::function<void(Servo&)>& beforeLoop,
+              const std::function<void(Servo&)>& afterLoop) {
   // The loop sleeps until shortly before each tick; a tight timer slack keeps
   // those wake-ups within a few microseconds instead of the default 50.
   prctl(PR_SET_TIMERSLACK, 1000UL, 0, 0, 0);
   UiAgentLink link(agent);
   // The servo is large (its reply record alone is 8 KiB); keep it off the stack.
   auto servo = std::make_unique<Servo>(link, loadControlPlugin());
-  return servo->servoLoop();
+  if (beforeLoop) beforeLoop(*servo);
+  const int result = servo->servoLoop();
+  if (afterLoop) afterLoop(*servo);
+  return result;
 }

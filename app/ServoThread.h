@@ -1,9 +1,15 @@
 // The servo thread's body.
 #pragma once
 
+#include <functional>
+
+class Servo;
 class UiAgent;
 
 // Loads control.dll from the working directory and runs the 500 Hz servo
 // against `agent` until sessionEnded is set; returns 0. Start-up runs it on
-// its own thread and joins it at shutdown.
-int servoLoop(UiAgent& agent);
+// its own thread and joins it at shutdown. The optional hooks see the servo
+// (on the servo thread) before its loop starts and after it has ended, for
+// tools that measure it.
+int servoLoop(UiAgent& agent, const std::function<void(Servo&)>& beforeLoop = {},
+              const std::function<void(Servo&)>& afterLoop = {});

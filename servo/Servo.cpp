@@ -120,8 +120,16 @@ void Servo::servoTick() {
   if (m_gatherOn) m_link.sendGatherRow(m_state.curTime, m_gatherList);
 }
 
+int Servo::stepArm() {
+  // Read the pacing clock just before step() does: the tick falls due counted
+  // from step()'s own reading, which is this one or a later one, so a due
+  // time derived from this reading is never late (at worst a millisecond early).
+  m_stepClockMs = monotonicPacingClock().ticks();
+  return m_robot->step(m_simSpeed);
+}
+
 bool Servo::waitForTick() {
-  int n = m_robot->step(m_simSpeed);
+  int n = stepArm();
   const bool mustEnd = m_overrun.onStep(n);
   if (n >= 2 && mustEnd) {
     std::fprintf(stderr, "Servo rate too fast!: +%d ticks\n", n - 1);
@@ -130,7 +138,7 @@ bool Servo::waitForTick() {
   while (n == 0 && !sessionEnded.load(std::memory_order_relaxed)) {
     handleUiMessage();
     idleUntilDue();
-    n = m_robot->step(m_simSpeed);
+    n = stepArm();
   }
   return true;
 }
@@ -147,8 +155,7 @@ void Servo::idleUntilDue() {
   // The pacing clock counts whole milliseconds, so the tick falls due on a
   // millisecond boundary of the same steady clock.
   using namespace std::chrono;
-  const int64_t lastMs = monotonicPacingClock().ticks();
-  const int64_t dueMs = lastMs + int64_t(std::ceil(wait * 1000.0 - 1e-3));
+  const int64_t dueMs = m_stepClockMs + int64_t(std::ceil(wait * 1000.0 - 1e-3));
   const steady_clock::time_point due{duration_cast<steady_clock::duration>(milliseconds(dueMs))};
   const steady_clock::time_point now = steady_clock::now();
   steady_clock::time_point wake = due - kWakeMargin;

@@ -108,6 +108,7 @@ class Servo {
   void sizeState();
 
   // --- loop helpers -----------------------------------------------------------
+  int stepArm();
   void idleUntilDue();
   void releaseRobot();
 
@@ -153,12 +154,12 @@ class Servo {
   PrMatrix m_point36, m_Jp, m_Ainv, m_rotation;
   PrVector m_shape;
 
+  int64_t m_stepClockMs = 0;  // pacing clock (ms) read just before the last step()
   bool m_initialised = false;
   bool m_initResult = false;
   OverrunGuard m_overrun;
   bool m_torqueRefusalReported = false;
   int64_t m_refusedTorqueTicks = 0;
-  bool m_unknownModeReported = false;
   int64_t* m_tickTimes = nullptr;
   int m_tickTimeCapacity = 0;
   int64_t m_tickTimeCount = 0;
