@@ -1,11 +1,11 @@
 // Forward dynamics by the articulated-body algorithm, with joint friction.
 //
-// Friction acts twice, for two different purposes: in the inward pass an
-// estimate (from the commanded torque and the joint velocity) shapes the load
+// Friction acts in both passes, for two different purposes: in the inward pass
+// an estimate (viscous and Coulomb friction of a moving joint) shapes the load
 // that each joint hands to its parent; in the acceleration pass the joint's
-// actual friction is decided from the full driving torque x, which only then
-// is known. The second replaces the first for the joint itself, so viscous
-// and Coulomb friction are each counted once.
+// actual friction, static friction included, is decided from the full driving
+// torque x, which only then is known. The second replaces the first for the
+// joint itself, so viscous and Coulomb friction are each counted once.
 #include <cmath>
 
 #include "libpuma/PrRobot.h"
