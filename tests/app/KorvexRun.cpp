@@ -20,7 +20,13 @@ bool korvexAvailable(std::string* why) {
 
 bool controlPluginAvailable() { return access("./control.dll", R_OK) == 0; }
 
-std::string tempPath(const std::string& name) { return testing::TempDir() + "korvex-" + name; }
+// Named after the running test, so that tests run in parallel never share a file.
+std::string tempPath(const std::string& name) {
+  const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+  const std::string owner =
+      test != nullptr ? std::string(test->test_suite_name()) + "." + test->name() : "korvex";
+  return testing::TempDir() + owner + "-" + name;
+}
 
 std::string writeTempFile(const std::string& name, const std::string& text) {
   const std::string path = tempPath(name);
