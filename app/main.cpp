@@ -77,6 +77,11 @@ int main(int argc, char** argv) {
     }
   }
   if (!readConfiguration()) return EXIT_FAILURE;
+  const bool displayAvailable =
+      std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
+  if (displayAvailable && !options.noGui) {
+    std::fprintf(stderr, "korvex: this build has no window; running the servo and the console only.\n");
+  }
 
   // Before any thread exists, so that only the watcher ever takes them.
   blockTerminationSignals();
