@@ -1,0 +1,96 @@
+// The measured figures of the reference plug-in on the real servo and the
+// simulated arm (default gains, friction on), against the targets users are
+// promised. Margins: the targets themselves; the figures are deterministic
+// (the arm is stepped, not paced) and sit well inside them.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+
+#include "scenarios/ScenarioBench.h"
+#include "scenarios/Scenarios.h"
+#include "servo/ControlModes.h"
+
+namespace {
+
+class Scenarios : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    bench_ = new ScenarioBench("./control.dll");
+    if (!bench_->ready() || !bench_->pluginLoaded()) return;
+    for (int mode : {kFloat, kHold, kJmove, kJgoto, kJtrack, kXtrack, kGoto, kTrack, kPfmove, kLine, kProj3})
+      results_[mode] = runScenario(*bench_, mode);
+  }
+  static void TearDownTestSuite() {
+    delete bench_;
+    bench_ = nullptr;
+  }
+  const ScenarioResult& result(int mode) {
+    EXPECT_TRUE(results_.count(mode)) << "the scenarios could not run";
+    return results_[mode];
+  }
+
+  static ScenarioBench* bench_;
+  static std::map<int, ScenarioResult> results_;
+};
+
+ScenarioBench* Scenarios::bench_ = nullptr;
+std::map<int, ScenarioResult> Scenarios::results_;
+
+TEST_F(Scenarios, JointModesEndWithinAFifthOfADegree) {
+  for (int mode : {kJmove, kJgoto, kJtrack}) {
+    const ScenarioResult& r = result(mode);
+    EXPECT_LT(r.finalJointDeg, 0.2) << r.word;
+    EXPECT_FALSE(std::isnan(r.settlingTime)) << r.word;
+  }
+  // The speed-limited modes keep to dqmax.
+  EXPECT_LT(result(kJgoto).peakJointSpeed, 1.05);
+  EXPECT_LT(result(kJtrack).peakJointSpeed, 1.05);
+}
+
+TEST_F(Scenarios, JtrackFollowsItsReferenceWithinADegree) { EXPECT_LT(result(kJtrack).trackingDeg, 1.0); }
+
+TEST_F(Scenarios, HoldKeepsTheToolWithinAMillimetreForTenSeconds) {
+  const ScenarioResult& r = result(kHold);
+  EXPECT_GE(r.seconds, 10.0);
+  EXPECT_LT(r.driftMm, 1.0);
+}
+
+TEST_F(Scenarios, FloatDriftsLessThanADegreeInFiveSeconds) {
+  const ScenarioResult& r = result(kFloat);
+  EXPECT_GE(r.seconds, 5.0);
+  EXPECT_LT(r.driftDeg, 1.0);
+}
+
+TEST_F(Scenarios, GotoAndTrackReachTheGoalWithoutSpeeding) {
+  for (int mode : {kGoto, kTrack}) {
+    const ScenarioResult& r = result(mode);
+    EXPECT_LT(r.finalPositionMm, 1.0) << r.word;
+    EXPECT_LT(r.finalOrientationDeg, 0.5) << r.word;
+    EXPECT_LT(r.peakLinearSpeed, 1.05) << r.word;
+  }
+  EXPECT_LT(result(kTrack).trackingMm, 2.0);
+}
+
+TEST_F(Scenarios, XtrackReachesTheFrameThroughInverseKinematics) {
+  const ScenarioResult& r = result(kXtrack);
+  EXPECT_LT(r.finalPositionMm, 1.0);
+  EXPECT_LT(r.finalOrientationDeg, 0.5);
+  EXPECT_EQ(r.messages, "");
+}
+
+TEST_F(Scenarios, PfmoveNeverEntersTheObstacleAndStillArrives) {
+  const ScenarioResult& r = result(kPfmove);
+  EXPECT_GT(r.obstacleMm, 0.0);
+  EXPECT_LT(r.finalPositionMm, 1.0);
+}
+
+TEST_F(Scenarios, LineStaysOnTheLineAndEndsAtTheProjection) {
+  const ScenarioResult& r = result(kLine);
+  EXPECT_LT(r.lineMm, 2.0);
+  EXPECT_LT(r.finalPositionMm, 1.0);
+}
+
+TEST_F(Scenarios, Proj3CirclesTheGoal) { EXPECT_LT(result(kProj3).trackingMm, 5.0); }
+
+}  // namespace
