@@ -94,3 +94,36 @@ TEST_F(Scenarios, LineStaysOnTheLineAndEndsAtTheProjection) {
 TEST_F(Scenarios, Proj3CirclesTheGoal) { EXPECT_LT(result(kProj3).trackingMm, 5.0); }
 
 }  // namespace
+
+namespace {
+
+// The reduced arms measure errors on x directly (x - xd) through their
+// selectors; goto, track and xtrack must reach a goal 5 cm and 10 degrees
+// away. Angles travel in degrees, as the console sends them.
+TEST(ReducedArms, GotoTrackAndXtrackReachTheirGoals) {
+  for (int type : {0, 1, 2}) {
+    ScenarioBench bench("./control.dll");
+    ASSERT_TRUE(bench.ready() && bench.pluginLoaded());
+    bench.setRobotType(type);
+    const ServoState& s = bench.state();
+    const int n = s.dof;
+    ASSERT_EQ(n, type == 0 ? 1 : type == 1 ? 3 : 4);
+    const float bent1[1] = {-30}, bent3[3] = {-60, 160, 60}, bent4[4] = {0, -60, 160, 60};
+    for (int mode : {kGoto, kTrack, kXtrack}) {
+      bench.setJointGoal(kJgoto, n == 1 ? bent1 : n == 3 ? bent3 : bent4);
+      bench.run(6.0);
+      float goal[4] = {}, sent[4] = {};
+      for (int i = 0; i < n; ++i) goal[i] = s.x[i];
+      for (int i = 0; i + 1 < n; ++i) goal[i] += i % 2 ? 0.05f : -0.05f;  // positions, m
+      goal[n - 1] += 0.17f;                                               // alpha, rad
+      for (int i = 0; i < n; ++i) sent[i] = i == n - 1 ? goal[i] * 57.29578f : goal[i];
+      bench.setConfigGoal(mode, sent, n, 8);
+      bench.run(5.0);
+      for (int i = 0; i < n; ++i)
+        EXPECT_NEAR(s.x[i], goal[i], i == n - 1 ? 0.002 : 0.001) << "type " << type << " mode " << mode;
+      EXPECT_EQ(bench.takeText(), "");
+    }
+  }
+}
+
+}  // namespace

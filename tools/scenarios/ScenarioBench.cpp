@@ -19,7 +19,13 @@ class SteppingClock final : public PacingClock {
   mutable std::int64_t m_now = 0;
 };
 
-enum ConstantType { kSetObstacle = 18, kDeleteObstacle = 19, kSetLine = 20, kDeleteLine = 21 };
+enum ConstantType {
+  kRobotType = 0,
+  kSetObstacle = 18,
+  kDeleteObstacle = 19,
+  kSetLine = 20,
+  kDeleteLine = 21
+};
 
 }  // namespace
 
@@ -74,6 +80,23 @@ void ScenarioBench::setFrameGoal(int mode, const PrTransform& goal, int elbow) {
   msg.writeInt(mode);
   msg.writeFloats(config, 7);
   if (mode == 13 || mode == 14) msg.writeInt(elbow);
+  request(msg);
+}
+
+void ScenarioBench::setConfigGoal(int mode, const float* config, int count, int elbow) {
+  CMsg msg;
+  msg.setType(UI_CONTROL_MODE);
+  msg.writeInt(mode);
+  msg.writeFloats(config, count);
+  if (mode == 13 || mode == 14) msg.writeInt(elbow);
+  request(msg);
+}
+
+void ScenarioBench::setRobotType(int type) {
+  CMsg msg;
+  msg.setType(UI_CONSTANT);
+  msg.writeInt(kRobotType);
+  msg.writeInt(type);
   request(msg);
 }
 

@@ -29,6 +29,10 @@ class ScenarioBench {
   // Modes 13 to 23 on the six-joint quaternion model: the goal frame (and the
   // elbow choice for 13 and 14).
   void setFrameGoal(int mode, const PrTransform& goal, int elbow = 8);
+  // Modes 13 to 23 on any model: c configuration values as the console sends
+  // them (angles in degrees).
+  void setConfigGoal(int mode, const float* config, int count, int elbow = 8);
+  void setRobotType(int type);
   void setObstacle(int id, float x, float y, float z, float radius);
   void deleteObstacle(int id);
   void setLine(const float p1[3], const float p2[3]);
