@@ -224,7 +224,7 @@ void CSimPuma::computeMassMatrix(PrMatrix& M) {
 void CSimPuma::computeGravity(PrVector& g) {
   g.resize(DOF);
   g.zero();
-  const float* up = m_robot->gravityAcceleration().dataPtr();
+  const float* up = m_robot->gravity().dataPtr();
   for (int i = 0; i < DOF; ++i) {
     const PrLink& L = *m_robot->link(i);
     PrVector3 com;

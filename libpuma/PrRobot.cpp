@@ -44,7 +44,10 @@ void PrRobot::build(const PrRobotDescription& d) {
 
   root_ = std::make_unique<PrLink>(PrLink::kRevolute, 2);
   root_->setHomeFrame(d.rootFrame);
-  root_->setAcceleration(PrVector6(d.gravity, PrVector3()));
+  // The file's gravity is in world coordinates; the root's acceleration is
+  // expressed in the root's own (possibly rotated) frame.
+  gravity_ = d.gravity;
+  root_->setAcceleration(PrVector6(d.rootFrame.rotation.conjugate().rotate(d.gravity), PrVector3()));
 
   PrLink* last = links_[noj_ - 1];
   links_[0]->setParent(root_.get());

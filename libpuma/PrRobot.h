@@ -61,8 +61,9 @@ class PrRobot {
   PrLink* root() const { return root_.get(); }
   PrLink* toolRecord() const { return tool_; }
   PrLink* gripperRecord() const { return gripper_; }
-  // The base's upward acceleration that stands for gravity (m/s²).
-  const PrVector6& gravityAcceleration() const { return root_->acceleration(); }
+  // The base's upward acceleration that stands for gravity (m/s², base frame),
+  // e.g. (0, 0, 9.81) for gravity along −z.
+  const PrVector3& gravity() const { return gravity_; }
 
  private:
   void build(const PrRobotDescription& description);
@@ -78,6 +79,7 @@ class PrRobot {
   PrLink* endEffector_ = nullptr;
   PrLink* tool_ = nullptr;     // record 999
   PrLink* gripper_ = nullptr;  // record 888
+  PrVector3 gravity_;
   std::unique_ptr<float[]> torques_;
   PrJointState state_;
 };

@@ -52,7 +52,7 @@ inline double totalEnergy(CSimPuma& arm) {
   double kinetic = 0.0;
   for (int r = 0; r < 6; ++r)
     for (int c = 0; c < 6; ++c) kinetic += 0.5 * dq[r] * M[r][c] * dq[c];
-  const PrVector6& up = robot.gravityAcceleration();
+  const PrVector3& up = robot.gravity();
   double potential = 0.0;
   for (int i = 0; i < 6; ++i) {
     const PrLink& L = *robot.link(i);

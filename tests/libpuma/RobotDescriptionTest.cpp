@@ -38,7 +38,8 @@ TEST(RobotDescription, FormatABuildsTheChainAndLumpsTheAttachedBodies) {
   EXPECT_EQ(robot.link(0)->child(), robot.link(1));
   EXPECT_EQ(robot.toolRecord()->id(), 999);
   EXPECT_EQ(robot.gripperRecord()->id(), 888);
-  EXPECT_FLOAT_EQ(robot.gravityAcceleration()[2], 9.81f);
+  EXPECT_FLOAT_EQ(robot.gravity()[2], 9.81f);
+  EXPECT_FLOAT_EQ(robot.root()->acceleration()[2], 9.81f);
 
   // Mass: 4 + 1 + 2; centre of mass: the mass-weighted mean, with the records
   // 0.5 m further along z (their d) than the last link's origin.
@@ -166,6 +167,18 @@ TEST(RobotDescription, FormatBWithOtherAxesAndAPrismaticJoint) {
   robot.inverseDynamics();
   robot.forwardDynamics();
   for (int i = 0; i < 2; ++i) EXPECT_NEAR(robot.accelerations()[i], ddq[i], 1e-4f) << i;
+
+  // Gravity stays world-vertical although the root is turned: at rest the
+  // prismatic joint carries the weight component along its world axis.
+  for (int i = 0; i < 2; ++i) robot.velocities()[i] = robot.accelerations()[i] = 0.0f;
+  robot.inverseDynamics();
+  robot.link(1)->globalFrame().rotation.column(0, axis);
+  EXPECT_NEAR(robot.torques()[1], 1.5f * 9.81f * axis[2], 1e-4f);
+}
+
+TEST(JointStateDeathTest, CopiesNeedEqualSizes) {
+  PrJointState six(6), five(5);
+  EXPECT_DEATH(six = five, "noj_ == state.noj_ && nos_ == state.nos_");
 }
 
 }  // namespace
