@@ -7,11 +7,14 @@
 // is the unit spatial vector S with its 1 at index 3·type + axis.
 #pragma once
 
+#include <cstddef>
+
 #include "matrix/PrMatrix3.h"
 #include "matrix/PrMatrix6.h"
 #include "matrix/PrTransform.h"
 #include "matrix/PrVector3.h"
 #include "matrix/PrVector6.h"
+#include "utility/PrAssert.h"
 
 class PrLink {
  public:
@@ -54,6 +57,11 @@ class PrLink {
   int motionIndex() const { return 3 * type_ + axis_; }
   int id() const { return id_; }
   PrLink* parent() const { return parent_; }
+  // The parent of a link that must have one (every joint link does).
+  PrLink& parentLink() const {
+    PR_ASSERT(parent_ != NULL);
+    return *parent_;
+  }
   PrLink* child() const { return child_; }
   const PrTransform& homeFrame() const { return home_; }
   const PrTransform& localFrame() const { return local_; }

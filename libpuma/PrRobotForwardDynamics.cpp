@@ -106,7 +106,7 @@ void PrRobot::forwardDynamics() {
     const int s = L.motionIndex();
     float* A = L.A_.dataPtr();
     // a′ = X·A_parent
-    spatial::motionToChild(L.R_.dataPtr(), L.local_.translation.dataPtr(), L.parent_->A_.dataPtr(), A);
+    spatial::motionToChild(L.R_.dataPtr(), L.local_.translation.dataPtr(), L.parentLink().A_.dataPtr(), A);
     const float* U = L.U_.dataPtr();
     const float v = dq[i];
     const float* friction = L.friction_.dataPtr();

@@ -12,7 +12,7 @@ void PrRobot::inverseDynamics() {
     PrLink& L = *links_[i];
     float* A = L.A_.dataPtr();
     // A = X·A_parent + C + S·q̈
-    spatial::motionToChild(L.R_.dataPtr(), L.local_.translation.dataPtr(), L.parent_->A_.dataPtr(), A);
+    spatial::motionToChild(L.R_.dataPtr(), L.local_.translation.dataPtr(), L.parentLink().A_.dataPtr(), A);
     const float* C = L.C_.dataPtr();
     for (int k = 0; k < 6; ++k) A[k] += C[k];
     A[L.motionIndex()] += ddq[i];

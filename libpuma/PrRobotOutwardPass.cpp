@@ -10,7 +10,7 @@ void PrRobot::outwardPass(bool buildInertia) {
   const float* dq = state_.velocities();
   for (int i = 0; i < noj_; ++i) {
     PrLink& L = *links_[i];
-    const PrLink& P = *L.parent_;
+    const PrLink& P = L.parentLink();
     const float qd = dq[i];
     const int axis = L.axis_;
     const int s = L.motionIndex();

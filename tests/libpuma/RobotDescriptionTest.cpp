@@ -176,6 +176,14 @@ TEST(RobotDescription, FormatBWithOtherAxesAndAPrismaticJoint) {
   EXPECT_NEAR(robot.torques()[1], 1.5f * 9.81f * axis[2], 1e-4f);
 }
 
+TEST(Link, UnknownJointTypeIsReportedAndTheLinkStillBuilt) {
+  testing::internal::CaptureStdout();
+  PrLink link(5, 2);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Error: PrLink: Unknown joint type(5)\n");
+  EXPECT_EQ(link.jointType(), PrLink::kRevolute);
+  EXPECT_DEATH(link.parentLink(), "parent_ != NULL");
+}
+
 TEST(JointStateDeathTest, CopiesNeedEqualSizes) {
   PrJointState six(6), five(5);
   EXPECT_DEATH(six = five, "noj_ == state.noj_ && nos_ == state.nos_");
