@@ -127,3 +127,43 @@ TEST(ReducedArms, GotoTrackAndXtrackReachTheirGoals) {
 }
 
 }  // namespace
+
+namespace {
+
+// The arm starts at q = 0, where the wrist is singular and the servo leaves
+// Lambda, mu and p zero: the operational modes must still hold and move it,
+// with torques inside the limits instead of unbounded demands.
+TEST(SingularStart, OperationalModesHoldAndMoveWithBoundedTorques) {
+  ScenarioBench bench("./control.dll");
+  ASSERT_TRUE(bench.ready() && bench.pluginLoaded());
+  const ServoState& s = bench.state();
+  ASSERT_NE(s.singular & 4, 0);
+  const PrTransform start = s.T;
+  bench.setMode(kHold);
+  double drift = 0;
+  bench.run(2.0, [&](const ServoState& st) {
+    for (int i = 0; i < 3; ++i)
+      drift = std::fmax(drift, std::fabs(st.T.translation[i] - start.translation[i]));
+  });
+  EXPECT_LT(drift, 0.001);
+  for (int mode : {kGoto, kTrack, kProj1}) {
+    const float zero[6] = {};
+    bench.setJointGoal(kJgoto, zero);
+    bench.run(8.0);
+    PrTransform goal = s.T;
+    goal.translation[0] -= 0.1f;
+    goal.translation[1] += 0.1f;
+    goal.translation[2] -= 0.1f;
+    bench.setFrameGoal(mode, goal);
+    double peak = 0;
+    bench.run(6.0, [&](const ServoState& st) {
+      for (int i = 0; i < st.dof; ++i) peak = std::fmax(peak, std::fabs(st.tau[i]) / st.tauMax[i]);
+    });
+    double error = 0;
+    for (int i = 0; i < 3; ++i) error += std::pow(s.T.translation[i] - goal.translation[i], 2);
+    EXPECT_LT(std::sqrt(error), 0.001) << controlModeWord(mode);
+    EXPECT_LT(peak, 1.0) << controlModeWord(mode);
+  }
+}
+
+}  // namespace
