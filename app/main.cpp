@@ -4,6 +4,9 @@
 // and control.dll. This build has no window: the servo and the text console
 // run until the session ends (quit/exit/break, end of standard input,
 // SIGINT or SIGTERM, or the servo itself).
+//
+// The servo and the console may also run in two processes linked over TCP:
+// "korvex --servo-only [--listen ADDR:PORT]" and "korvex --connect [HOST:PORT]".
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,7 +14,9 @@
 
 #include "app/Application.h"
 #include "app/Configuration.h"
+#include "app/RemoteModes.h"
 #include "app/SignalWatcher.h"
+#include "utility/TcpEndpoint.h"
 
 namespace {
 constexpr const char kVersion[] = "0.1.0";
@@ -19,18 +24,31 @@ constexpr const char kVersion[] = "0.1.0";
 void printUsage(std::FILE* out) {
   std::fprintf(out,
                "Usage: korvex [--no-gui] [--script FILE] [--help] [--version]\n"
+               "       korvex --servo-only [--listen ADDR:PORT]\n"
+               "       korvex --connect [HOST:PORT] [--script FILE]\n"
                "Runs the KORVEX robot-arm simulator in the current directory, which must hold\n"
                "Configuration.dat, puma560.prm and control.dll.\n"
                "  --no-gui        run the servo and the text console only (the default\n"
                "                  when no display is available)\n"
                "  --script FILE   run the console commands in FILE at start, as 'load FILE' would\n"
+               "  --servo-only    run the servo alone and serve one console at a time over TCP\n"
+               "  --listen ADDR:PORT  where --servo-only listens (default 127.0.0.1:%d;\n"
+               "                  port 0 lets the system choose and prints it)\n"
+               "  --connect [HOST:PORT]  run the console against a servo started with\n"
+               "                  --servo-only (default: KORVEX_SERV_HOST_ADDR from\n"
+               "                  Configuration.dat, port %d when it names none)\n"
                "  --help          show this text and exit\n"
-               "  --version       show the version and exit\n");
+               "  --version       show the version and exit\n",
+               kDefaultServoPort, kDefaultServoPort);
 }
 
 struct Options {
   bool noGui = false;
   std::string script;
+  bool servoOnly = false;
+  std::string listen;
+  bool connect = false;
+  std::string connectTo;  // empty: KORVEX_SERV_HOST_ADDR
 };
 
 // Returns -1 to go on, otherwise the exit status.
@@ -55,13 +73,61 @@ int parseOptions(int argc, char** argv, Options& options) {
       options.script = argv[++i];
     } else if (std::strncmp(arg, "--script=", 9) == 0) {
       options.script = arg + 9;
+    } else if (std::strcmp(arg, "--servo-only") == 0) {
+      options.servoOnly = true;
+    } else if (std::strcmp(arg, "--listen") == 0) {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "korvex: --listen needs ADDR:PORT\n");
+        return 2;
+      }
+      options.listen = argv[++i];
+    } else if (std::strcmp(arg, "--connect") == 0) {
+      options.connect = true;
+      if (i + 1 < argc && std::strncmp(argv[i + 1], "--", 2) != 0) options.connectTo = argv[++i];
     } else {
       std::fprintf(stderr, "korvex: unknown option '%s'\n", arg);
       printUsage(stderr);
       return 2;
     }
   }
+  if (options.servoOnly && options.connect) {
+    std::fprintf(stderr, "korvex: --servo-only and --connect exclude each other\n");
+    return 2;
+  }
+  if (!options.listen.empty() && !options.servoOnly) {
+    std::fprintf(stderr, "korvex: --listen goes with --servo-only\n");
+    return 2;
+  }
+  if (options.servoOnly && !options.script.empty()) {
+    std::fprintf(stderr, "korvex: --servo-only has no console to run a script; give it to --connect\n");
+    return 2;
+  }
   return -1;
+}
+
+// Where --servo-only listens, or where --connect connects; false after a one-line reason.
+bool linkAddress(const Options& options, TcpAddress* address) {
+  std::string text;
+  if (options.servoOnly) {
+    text = options.listen.empty()
+               ? std::string(kDefaultListenAddress) + ":" + std::to_string(kDefaultServoPort)
+               : options.listen;
+  } else if (!options.connectTo.empty()) {
+    text = options.connectTo;
+  } else if (servHostAddr && !servHostAddr->empty()) {
+    text = *servHostAddr;
+    if (text.find(':') == std::string::npos) text += ":" + std::to_string(kDefaultServoPort);
+  } else {
+    std::fprintf(stderr,
+                 "korvex: --connect needs HOST:PORT (or KORVEX_SERV_HOST_ADDR in Configuration.dat)\n");
+    return false;
+  }
+  std::string error;
+  if (!parseTcpAddress(text, address, &error)) {
+    std::fprintf(stderr, "korvex: %s\n", error.c_str());
+    return false;
+  }
+  return true;
 }
 }  // namespace
 
@@ -77,6 +143,13 @@ int main(int argc, char** argv) {
     }
   }
   if (!readConfiguration()) return EXIT_FAILURE;
+  if (options.servoOnly || options.connect) {
+    TcpAddress address;
+    if (!linkAddress(options, &address)) return 2;
+    blockTerminationSignals();
+    SignalWatcher signalWatcher;
+    return options.servoOnly ? runServoOnly(address) : runRemoteConsole(address, options.script);
+  }
   const bool displayAvailable =
       std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
   if (displayAvailable && !options.noGui) {

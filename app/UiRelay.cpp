@@ -1,0 +1,218 @@
+#include "app/UiRelay.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "servo/ControlModes.h"
+#include "utility/MesgQueue.h"
+#include "utility/PrDataInput.h"
+#include "utility/PrSocket.h"
+#include "utility/TcpEndpoint.h"
+
+namespace {
+// Bounds the wait for a peer's bytes or a servo reply; a reply waits at most this long.
+constexpr int kPollMs = 1;
+// Requests taken from the peer per pass, so a flood cannot starve the replies.
+constexpr int kRequestsPerPass = 64;
+constexpr int kSendBufferBytes = 128 * 1024;
+
+std::string peerAddress(const sockaddr_in& where) {
+  char text[INET_ADDRSTRLEN] = "?";
+  ::inet_ntop(AF_INET, &where.sin_addr, text, sizeof text);
+  return std::string(text) + ":" + std::to_string(ntohs(where.sin_port));
+}
+
+void encodeText(CMsg& msg, const char* text) {
+  msg.clear();
+  msg.setType(SERVO_TEXT);
+  msg.writeString(text);
+}
+}  // namespace
+
+UiRelay::UiRelay(int listeningSocket)
+    : m_listening(listeningSocket),
+      m_toServo(MesgQueue::getCollection(1)),
+      m_fromServo(MesgQueue::getCollection(0)),
+      m_gains(kNumControlModes) {}
+
+UiRelay::~UiRelay() {
+  stop();
+  ::close(m_listening);
+}
+
+void UiRelay::start() {
+  m_stop = false;
+  m_thread = std::thread([this] { run(); });
+}
+
+void UiRelay::stop() {
+  m_stop = true;
+  if (m_thread.joinable()) m_thread.join();
+  // The servo's last words still reach the peer before the socket closes.
+  forwardReplies();
+  m_input.reset();
+  m_peer.reset();
+}
+
+void UiRelay::run() {
+  while (!m_stop) {
+    pollfd fds[2] = {{m_listening, POLLIN, 0}, {m_peer ? m_peer->descriptor() : -1, POLLIN | POLLRDHUP, 0}};
+    const int ready = ::poll(fds, 2, kPollMs);
+    if (ready > 0 && (fds[0].revents & POLLIN) != 0) acceptPeer();
+    if (m_peer && (fds[1].revents & (POLLIN | POLLRDHUP | POLLHUP | POLLERR)) != 0) forwardRequests();
+    forwardReplies();
+  }
+}
+
+void UiRelay::acceptPeer() {
+  sockaddr_in where{};
+  socklen_t size = sizeof where;
+  const int s = ::accept4(m_listening, reinterpret_cast<sockaddr*>(&where), &size, SOCK_CLOEXEC);
+  if (s < 0) {
+    if (errno != EAGAIN && errno != EINTR) std::perror("korvex: accept() error");
+    return;
+  }
+  const std::string from = peerAddress(where);
+  if (m_peer) {
+    refuse(s, from);
+    return;
+  }
+  const int on = 1;
+  ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+  // A peer that stops reading holds a send only this long (see dropPeer in sendBytes).
+  timeval stall{kStallTimeoutMs / 1000, (kStallTimeoutMs % 1000) * 1000};
+  ::setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, &stall, sizeof stall);
+  // A bounded send buffer (about a second of gather rows), so a stalled peer is noticed in seconds.
+  const int sendBuffer = kSendBufferBytes;
+  ::setsockopt(s, SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer);
+  m_peer = std::make_unique<PrSocket>(s);
+  m_input = std::make_unique<PrDataInput>(m_peer.get(), MAX_MSG_SIZE - MSG_HEADER_SIZE);
+  m_peerName = from;
+  std::fprintf(stderr, "korvex: user interface connected from %s.\n", from.c_str());
+  sendLatestState();
+}
+
+void UiRelay::refuse(int socket, const std::string& from) {
+  std::fprintf(stderr, "korvex: refused a connection from %s: %s is already connected.\n", from.c_str(),
+               m_peerName.c_str());
+  CMsg notice;
+  char text[160];
+  std::snprintf(text, sizeof text,
+                "korvex: the servo already has a user interface connected (%s); try again later.\n",
+                m_peerName.c_str());
+  encodeText(notice, text);
+  const char* bytes = nullptr;
+  int n = 0;
+  notice.prepareForSending(&bytes, &n);
+  // A fresh socket's buffer takes this short notice at once; never wait for this peer.
+  (void)!::send(socket, bytes, static_cast<size_t>(n), MSG_NOSIGNAL | MSG_DONTWAIT);
+  ::close(socket);
+}
+
+void UiRelay::dropPeer(const char* why) {
+  std::fprintf(stderr, "korvex: %s (%s); the servo goes on and waits for a new connection.\n", why,
+               m_peerName.c_str());
+  m_input.reset();
+  m_peer.reset();
+  m_peerName.clear();
+}
+
+void UiRelay::forwardRequests() {
+  for (int i = 0; i < kRequestsPerPass && m_peer; ++i) {
+    const int size = m_input->ready();
+    if (size == -2) {
+      dropPeer("dropped the user interface after a broken or garbled message");
+      return;
+    }
+    if (size < 0) {
+      if (peerClosed(m_peer->descriptor())) dropPeer("the user interface disconnected");
+      return;
+    }
+    CMappedMsg msg = m_input->read();
+    if (!acceptable(msg)) return;
+    if (!m_toServo->WriteBytes(msg.data(), msg.length())) {
+      std::fprintf(stderr, "korvex: the servo's request queue is full; a request from %s was dropped.\n",
+                   m_peerName.c_str());
+    }
+  }
+}
+
+bool UiRelay::acceptable(CMappedMsg& msg) {
+  const int type = msg.getType();
+  if (type < 0 || type >= UI_MSG_TYPE_COUNT) {
+    dropPeer("dropped the user interface: a message that is not a request (protocol error)");
+    return false;
+  }
+  if (type == UI_QUIT) {
+    std::fprintf(stderr, "korvex: quit from %s ends that console only; the servo goes on.\n",
+                 m_peerName.c_str());
+    return false;
+  }
+  if (type == UI_CONTROL_MODE) {
+    CMappedMsg copy = msg;
+    const int mode = copy.readInt();
+    if (copy.truncated() || !isControlMode(mode)) {
+      dropPeer("dropped the user interface: a control mode that does not exist (protocol error)");
+      return false;
+    }
+  }
+  return true;
+}
+
+void UiRelay::forwardReplies() {
+  while (m_fromServo->hasData()) {
+    CMappedMsg msg = m_fromServo->read();
+    keepLatestState(msg);
+    if (m_peer) {
+      if (!sendBytes(msg.data(), msg.length())) return;
+    } else if (msg.getType() == SERVO_TEXT) {
+      char text[MAX_MSG_SIZE];
+      msg.readString(text, sizeof text);
+      std::fputs(text, stdout);
+      std::fflush(stdout);
+    }
+  }
+}
+
+void UiRelay::keepLatestState(const CMappedMsg& msg) {
+  const char* bytes = msg.data();
+  if (msg.getType() == SERVO_CONFIG) {
+    m_config.assign(bytes, bytes + msg.length());
+  } else if (msg.getType() == SERVO_GAINS) {
+    CMappedMsg copy = msg;
+    const int mode = copy.readInt();
+    if (!copy.truncated() && isControlMode(mode)) m_gains[mode].assign(bytes, bytes + msg.length());
+  }
+}
+
+void UiRelay::sendLatestState() {
+  if (!m_config.empty() && !sendBytes(m_config.data(), static_cast<int>(m_config.size()))) return;
+  for (const std::vector<char>& gains : m_gains) {
+    if (!gains.empty() && !sendBytes(gains.data(), static_cast<int>(gains.size()))) return;
+  }
+}
+
+bool UiRelay::sendBytes(const char* bytes, int n) {
+  int sent = 0;
+  while (sent < n) {
+    const ssize_t k = ::send(m_peer->descriptor(), bytes + sent, static_cast<size_t>(n - sent), MSG_NOSIGNAL);
+    if (k < 0 && errno == EINTR) continue;
+    if (k <= 0) {
+      if (errno == EAGAIN || errno == EWOULDBLOCK) {
+        dropPeer("dropped the user interface: it stopped reading");
+      } else {
+        dropPeer("lost the user interface connection");
+      }
+      return false;
+    }
+    sent += static_cast<int>(k);
+  }
+  return true;
+}

@@ -1,0 +1,70 @@
+// The servo's end of a link to a user interface in another process.
+//
+// The servo itself keeps talking to its in-process UiAgent; this relay thread
+// stands between the two queues and one TCP peer at a time:
+//   - requests framed on the socket are checked and put on queue 1;
+//   - everything the servo side writes to queue 0 (replies of either
+//     destination, gather start/stop and rows, SERVO_TEXT) goes to the peer,
+//     so the peer's console sees exactly what a local console would.
+// The servo thread therefore never touches the socket: a slow or stalled peer
+// fills queue 0, whose writer refuses (and reports) instead of waiting, and a
+// send that makes no progress for kStallTimeoutMs drops the peer. Without a
+// peer, queue 0 is drained: text is printed on standard output, the rest is
+// discarded, except the latest SERVO_CONFIG and SERVO_GAINS, which are kept
+// and sent first to every new peer so its console knows the arm at once.
+//
+// A second peer while one is connected is told so and closed. A request that
+// is not a UiMsgType, or a control mode that does not exist (which would end
+// the servo's session), is a protocol error: the peer is dropped. UI_QUIT is
+// not forwarded: a remote console's quit ends that console only, and the
+// servo-only process ends on SIGINT/SIGTERM.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "utility/unitMsg.h"
+
+class MesgQueue;
+class PrDataInput;
+class PrSocket;
+
+class UiRelay {
+ public:
+  static constexpr int kStallTimeoutMs = 2000;
+
+  // listeningSocket: a bound, listening TCP socket, owned from now on.
+  explicit UiRelay(int listeningSocket);
+  ~UiRelay();  // stops the thread, closes the sockets
+  UiRelay(const UiRelay&) = delete;
+  UiRelay& operator=(const UiRelay&) = delete;
+
+  void start();
+  void stop();
+
+ private:
+  void run();
+  void acceptPeer();
+  void refuse(int socket, const std::string& from);
+  void dropPeer(const char* why);
+  void forwardRequests();
+  bool acceptable(CMappedMsg& msg);
+  void forwardReplies();
+  void keepLatestState(const CMappedMsg& msg);
+  void sendLatestState();
+  bool sendBytes(const char* bytes, int n);
+
+  const int m_listening;
+  MesgQueue* m_toServo;    // queue 1
+  MesgQueue* m_fromServo;  // queue 0
+  std::unique_ptr<PrSocket> m_peer;
+  std::unique_ptr<PrDataInput> m_input;
+  std::string m_peerName;
+  std::vector<char> m_config;              // latest SERVO_CONFIG, empty when none yet
+  std::vector<std::vector<char>> m_gains;  // latest SERVO_GAINS per control mode
+  std::atomic<bool> m_stop{false};
+  std::thread m_thread;
+};
