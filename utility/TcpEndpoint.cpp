@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -40,10 +39,12 @@ bool parseTcpAddress(const std::string& text, TcpAddress* address, std::string* 
     return false;
   }
   const std::string port = text.substr(colon + 1);
-  char* end = nullptr;
-  errno = 0;
-  const long value = std::strtol(port.c_str(), &end, 10);
-  if (*end != '\0' || errno != 0 || value < 0 || value > 65535 || port[0] == '-' || port[0] == '+') {
+  long value = 0;
+  for (const char c : port) {
+    value = c >= '0' && c <= '9' && port.size() <= 5 ? value * 10 + (c - '0') : -1;
+    if (value < 0) break;
+  }
+  if (value < 0 || value > 65535) {
     *error = "port '" + port + "' is not a number from 0 to 65535";
     return false;
   }
