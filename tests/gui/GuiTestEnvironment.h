@@ -1,0 +1,8 @@
+// The display the GUI tests draw on: a private Xvfb server started for this
+// test program, with Mesa's software renderer, and one QApplication.
+#pragma once
+
+class QApplication;
+
+// Starts Xvfb and the application on first call; both end with the program.
+QApplication& guiApplication();
