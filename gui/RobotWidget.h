@@ -1,0 +1,157 @@
+// RobotWidget: the 3D view of the arm, its obstacles, the virtual line, the
+// spring and the inertia/limit surfaces; also an input device that turns the
+// camera, drags obstacles and line end points and pulls links with a spring.
+//
+// Everything it changes in the system it changes by console commands sent to
+// the CommandDispatcher given with setConsole(). It runs on the GUI thread;
+// only the sphere list is shared, under m_sphereMutex.
+#pragma once
+
+#include <qopengl.h>
+
+#include <QOpenGLWidget>
+#include <QTimer>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "matrix/PrVector.h"
+#include "matrix/PrVector3.h"
+#include "servo/ServoState.h"
+
+class CommandDispatcher;
+class CGLPuma;
+class IRobotModel;
+class QAction;
+class QMenu;
+
+class RobotWidget : public QOpenGLWidget {
+  Q_OBJECT
+
+ public:
+  enum DisplayOption {
+    kDisplayMsi = 0,
+    kDisplayMaxVelocity,  // effective inertia
+    kDisplayAccLimit,
+    kDisplaySForceLimit,  // velocity limit
+    kDisplayEmassOnEndEffector,
+    kDisplayEmassOnContactPoint,
+    kDisplayEmassAsEllipsoid,
+    kDisplayOptionCount
+  };
+  enum Mode { kIdle = 0, kCamera = 1, kLineEnd = 2, kSphere = 3, kContact = 4 };
+  static constexpr unsigned kNameLineA = 0x10000000;
+  static constexpr unsigned kNameLineB = 0x10000001;
+  static constexpr unsigned kNameSphere = 0x20000000;
+  static constexpr unsigned kNameBackground = 0x30000000;
+
+  // refreshMs: redraw period (REFRESH_RATE_GRAPHIC); 0 or less: no timer.
+  explicit RobotWidget(QWidget* parent = nullptr, int refreshMs = 0);
+  ~RobotWidget() override;
+
+  void setConsole(CommandDispatcher* console) { m_console = console; }
+
+  // The model of robotType (0–6), owned by the view; null for an unknown type.
+  IRobotModel* switchRobotType(int robotType);
+  IRobotModel* model() const { return m_model.get(); }
+  int robotType() const { return m_robotType; }
+  // q: the model's joints, degrees. An empty q is ignored.
+  void setJointPositions(const PrVector& q);
+  void setSphere(const Obstacle& sphere);
+  void removeSphere(int id);
+  std::vector<Obstacle> spheres() const;
+  void setLine(const VirtualLine& line);
+  const VirtualLine& line() const { return m_line; }
+
+  void setMsiData(const PrVector& v) { m_msi = v; }
+  void setEMassData(const PrVector& v) { m_emass = v; }
+  void setAccLimitData(const PrVector& v) { m_accLimit = v; }
+  void setVelLimitData(const PrVector& v) { m_velLimit = v; }
+  bool displayOption(DisplayOption option) const { return m_display[option] != 0; }
+  QAction* displayAction(DisplayOption option) const { return m_displayActions[option]; }
+  QMenu* popupMenu() const { return m_menu; }
+
+  // A point given in the frame of loadLinkFrame(link), in world coordinates.
+  PrVector3 linkToWorld(int link, const PrVector3& local);
+
+  Mode mode() const { return m_mode; }
+  const float* eyeFrame() const { return m_eye; }
+  // The name under the pixel (x, y) (widget coordinates) and its eye distance;
+  // kNameBackground and 1 when nothing is there. Links the model does not
+  // drive give way to the next lower one.
+  unsigned pick(int x, int y, float& distance);
+
+ signals:
+  void selectSphere(int id);
+
+ public slots:
+  void resetEyeFrame();
+  void rotateLeft();
+  void rotateRight();
+  void rotateDown();
+  void rotateUp();
+  void enableHRotate(int);
+  void enableVRotate(int);
+  void toggleDisplayMSIOnEndEffector(int);
+  void toggleDisplaySForceLimit(int);
+  void toggleDisplayMaxVelocity(int);
+  void toggleDisplayAccLimit(int);
+  void toggleDisplayEmassOnEndEffector(int);
+  void toggleDisplayEmassOnContactPoint(int);
+  void toggleDisplayEmassAsEllipsoid(int);
+
+ protected:
+  void initializeGL() override;
+  void resizeGL(int w, int h) override;
+  void paintGL() override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  void buildMenu();
+  void toggleDisplay(DisplayOption option, const char* command);
+  void rotateEye(float degrees, int row);
+  void setProjection();
+  void drawScene(GLenum renderMode);
+  void drawSurfaces();
+  void drawEllipsoidSurface();
+  void drawHull(const PrVector& points, float scale);
+  void drawEMass();
+  void drawSpring();
+  void drawSpheres(GLenum renderMode);
+  void drawLine(GLenum renderMode);
+  PrVector3 linkOrigin(int link);                         // world origin of loadLinkFrame(link)
+  PrVector3 linkPoint(int link, const PrVector3& local);  // a point of that link in world
+  PrVector3 worldToLink(int link, const PrVector3& world);
+  PrVector3 eyeToWorld(const PrVector3& eyePoint) const;
+  void handleDrag(float x, float y, Qt::KeyboardModifiers modifiers);
+  bool sendCommand(const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+  CommandDispatcher* m_console = nullptr;
+  std::unique_ptr<IRobotModel> m_model;
+  std::unique_ptr<CGLPuma> m_glRobot;
+  int m_robotType = -1;
+  float m_eye[16];           // OpenGL model-view matrix of the camera, column-major
+  bool m_eyePending = true;  // resetEyeFrame waits for the context
+  char m_display[kDisplayOptionCount] = {0, 0, 0, 0, 0, 0, 1};
+  QAction* m_displayActions[kDisplayOptionCount] = {};
+  QAction* m_hRotateAction = nullptr;
+  QAction* m_vRotateAction = nullptr;
+  int m_hRotate = 1;
+  int m_vRotate = 0;
+  Mode m_mode = kIdle;
+  int m_grabbed = 0;
+  int m_contactLink = 0;
+  PrVector3 m_contactPoint;
+  float m_lastX = 0, m_lastY = 0;
+  PrVector3 m_eyePoint, m_worldPoint, m_grabOffset;
+  mutable std::mutex m_sphereMutex;
+  std::vector<Obstacle> m_spheres;
+  VirtualLine m_line;
+  PrVector m_msi, m_emass, m_accLimit, m_velLimit;
+  GLuint m_sphereList = 0;
+  GLuint m_markerList = 0;
+  QMenu* m_menu = nullptr;
+  QTimer m_refreshTimer;
+};

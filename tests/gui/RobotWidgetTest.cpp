@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <cmath>
+#include <cstdio>
+
+#include "ViewTestSupport.h"
+#include "libpuma/IRobotModel.h"
+
+namespace {
+
+int litPixels(const QImage& image, const QRect& area) {
+  int lit = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x)
+      if (qGray(image.pixel(x, y)) > 20) ++lit;
+  return lit;
+}
+
+Obstacle sphere(int id, float x, float y, float z, float radius) {
+  Obstacle s;
+  s.id = id;
+  s.center = PrVector3(x, y, z);
+  s.radius = radius;
+  return s;
+}
+
+TEST(RobotWidgetRender, DrawsTheArmWhereItsLinksProject) {
+  RecordingConsole console;
+  auto view = makeView(console);
+  const QImage image = view->grabFramebuffer();
+  image.save("robot_view.png");
+  const int lit = litPixels(image, image.rect());
+  // The arm covers a good part of the view, but not all of it.
+  EXPECT_GT(lit, image.width() * image.height() / 50);
+  EXPECT_LT(lit, image.width() * image.height() / 2);
+  // Middle of the upper arm and of the pedestal are drawn.
+  for (const auto& [link, local] :
+       {std::pair{1, PrVector3(0, 0, 0.2f)}, std::pair{-1, PrVector3(0, 0, 0.3f)}}) {
+    const QPoint at = project(*view, view->linkToWorld(link, local)).toPoint();
+    EXPECT_GT(litPixels(image, QRect(at - QPoint(2, 2), QSize(5, 5))), 20) << "link " << link;
+  }
+}
+
+TEST(RobotWidgetRender, JointAnglesMoveTheDrawnArm) {
+  RecordingConsole console;
+  auto view = makeView(console);
+  const PrVector3 before = view->linkToWorld(4, PrVector3());
+  PrVector q(6);
+  q[1] = -60;
+  view->setJointPositions(q);
+  const PrVector3 after = view->linkToWorld(4, PrVector3());
+  EXPECT_GT((after - before).magnitude(), 0.2f);
+  // The shoulder does not move with joint 2.
+  PrVector3 s0 = view->linkToWorld(0, PrVector3());
+  view->setJointPositions(PrVector(6));
+  EXPECT_LT((view->linkToWorld(0, PrVector3()) - s0).magnitude(), 1e-6f);
+}
+
+TEST(RobotWidgetRender, KeepsDrawingWithNonFiniteDisplayData) {
+  RecordingConsole console;
+  auto view = makeView(console);
+  view->toggleDisplayMSIOnEndEffector(0);
+  PrVector msi(1026);
+  for (int i = 0; i < 1026; ++i) msi[i] = 0.1f * std::sin(float(i));
+  msi[500] = NAN;
+  view->setMsiData(msi);
+  const int withNan = litPixels(view->grabFramebuffer(), view->rect());
+  view->toggleDisplayMSIOnEndEffector(0);
+  const int without = litPixels(view->grabFramebuffer(), view->rect());
+  EXPECT_EQ(withNan, without);
+  // EMass and hulls with short or invalid data are skipped as well.
+  view->toggleDisplayEmassOnEndEffector(0);
+  PrVector emass(12);
+  emass[0] = INFINITY;
+  view->setEMassData(emass);
+  EXPECT_EQ(litPixels(view->grabFramebuffer(), view->rect()), without);
+  view->toggleDisplayAccLimit(0);
+  view->setAccLimitData(PrVector(5));
+  EXPECT_EQ(litPixels(view->grabFramebuffer(), view->rect()), without);
+}
+
+TEST(RobotWidgetRender, SurfacesAddPixels) {
+  RecordingConsole console;
+  auto view = makeView(console);
+  const int plain = litPixels(view->grabFramebuffer(), view->rect());
+  // An EMass ellipsoid of semi-axes 20, 30, 40 (drawn × 0.01) about a turned frame.
+  PrVector emass(12);
+  const float c = std::cos(0.5f), s = std::sin(0.5f);
+  const float rows[9] = {c, s, 0, -s, c, 0, 0, 0, 1};
+  for (int i = 0; i < 9; ++i) emass[i] = rows[i];
+  emass[9] = 20;
+  emass[10] = 30;
+  emass[11] = 40;
+  view->setEMassData(emass);
+  view->toggleDisplayEmassOnEndEffector(0);
+  EXPECT_GT(litPixels(view->grabFramebuffer(), view->rect()), plain + 500);
+  // The velocity hull of the 64 corners of a box.
+  PrVector corners(3 * 64);
+  for (int i = 0; i < 64; ++i)
+    for (int k = 0; k < 3; ++k) corners[3 * i + k] = ((i >> k) & 1) ? 400.0f : -400.0f;
+  view->setVelLimitData(corners);
+  view->toggleDisplaySForceLimit(0);
+  EXPECT_GT(litPixels(view->grabFramebuffer(), view->rect()), plain + 500);
+}
+
+TEST(RobotWidgetPick, FindsSphereLinkAndLineEnd) {
+  RecordingConsole console;
+  auto view = makeView(console);
+  view->setSphere(sphere(7, 0.5f, -1.0f, 0.5f, 0.1f));
+  VirtualLine line;
+  line.enabled = 1;
+  line.p1 = PrVector3(-0.6f, -1.0f, -0.3f);
+  line.p2 = PrVector3(-0.6f, -1.0f, 0.3f);
+  line.closest = PrVector3(-0.6f, -1.0f, 0.0f);
+  line.direction = PrVector3(0, 0, 1);
+  view->setLine(line);
+  float d = 0;
+  QPoint at = project(*view, PrVector3(0.5f, -1.0f, 0.5f)).toPoint();
+  EXPECT_EQ(view->pick(at.x(), at.y(), d), RobotWidget::kNameSphere + 7);
+  // The eye sits 3.5 behind the origin: the sphere spans 2.4 to 2.6 from it.
+  EXPECT_GT(d, 2.38f);
+  EXPECT_LT(d, 2.62f);
+  at = project(*view, line.p2).toPoint();
+  EXPECT_EQ(view->pick(at.x(), at.y(), d), RobotWidget::kNameLineB);
+  at = project(*view, line.p1).toPoint();
+  EXPECT_EQ(view->pick(at.x(), at.y(), d), RobotWidget::kNameLineA);
+  at = project(*view, view->linkToWorld(1, PrVector3(0, 0, 0.2f))).toPoint();
+  EXPECT_EQ(view->pick(at.x(), at.y(), d), 2u);
+  at = project(*view, view->linkToWorld(-1, PrVector3(0, 0, 0.3f))).toPoint();
+  EXPECT_EQ(view->pick(at.x(), at.y(), d), 0u);
+  EXPECT_EQ(view->pick(2, 2, d), RobotWidget::kNameBackground);
+  EXPECT_EQ(d, 1.0f);
+}
+
+TEST(RobotWidgetPick, NearestOfOverlappingItemsWins) {
+  RecordingConsole console;
+  auto view = makeView(console);
+  view->setSphere(sphere(1, 1.0f, 0.5f, 1.0f, 0.2f));    // behind
+  view->setSphere(sphere(2, 0.5f, -1.5f, 0.5f, 0.05f));  // in front, on the same ray from the eye
+  const PrVector3 eye(0, -3.5f, 0);
+  const PrVector3 ray = PrVector3(0.5f, -1.5f, 0.5f) - eye;
+  const QPoint at = project(*view, eye + ray * 1.0f).toPoint();
+  float d = 0;
+  EXPECT_EQ(view->pick(at.x(), at.y(), d), RobotWidget::kNameSphere + 2);
+  view->removeSphere(2);
+  EXPECT_EQ(view->pick(at.x(), at.y(), d), RobotWidget::kNameSphere + 1);
+}
+
+TEST(RobotWidgetPick, UndrivenLinkGivesWayToTheLastDrivenOneBelow) {
+  RecordingConsole console;
+  auto view = makeView(console, 1);  // 3-DOF: joints 2, 3 and 5 move
+  float d = 0;
+  // The wrist body belongs to link 4, which joint 4 moves; this model leaves
+  // joint 4 out, so the pick becomes the forearm (link 3).
+  const QPoint wrist = project(*view, view->linkToWorld(3, PrVector3(0, 0, 0.0f))).toPoint();
+  EXPECT_EQ(view->pick(wrist.x(), wrist.y(), d), 3u);
+  // Link 1 (joint 1, left out) becomes the base.
+  const QPoint trunk = project(*view, view->linkToWorld(0, PrVector3(0, 0, -0.05f))).toPoint();
+  EXPECT_EQ(view->pick(trunk.x(), trunk.y(), d), 0u);
+}
+
+}  // namespace
