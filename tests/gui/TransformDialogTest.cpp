@@ -12,8 +12,6 @@ namespace {
 
 class TransformDialogTest : public ::testing::Test {
  protected:
-  void SetUp() override { guiApplication(); }
-
   // Types into a field the way a user does: the page is current first.
   void type(const char* tab, const char* page, const char* name, const char* text) {
     auto* tabs = dialog.findChild<QTabWidget*>(tab);
@@ -28,6 +26,10 @@ class TransformDialogTest : public ::testing::Test {
   }
   QString text(const char* name) { return dialog.findChild<QLineEdit*>(name)->text(); }
 
+  // The application must exist before the dialog is built.
+  struct ApplicationReady {
+    ApplicationReady() { guiApplication(); }
+  } ready;
   TransformDialog dialog;
 };
 
