@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 
@@ -22,6 +23,9 @@ long long msSince(Clock::time_point start) {
 }
 
 pid_t spawn(const char* const* args, const std::string& outPath, const std::string& errPath) {
+  // Never read what an earlier run left before the child has truncated it.
+  std::remove(outPath.c_str());
+  std::remove(errPath.c_str());
   const pid_t pid = fork();
   if (pid == 0) {
     const int in = open("/dev/null", O_RDONLY);
