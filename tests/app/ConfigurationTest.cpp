@@ -1,10 +1,10 @@
-#include "app/Configuration.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
+
+#include "app/Configuration.h"
 
 namespace {
 
@@ -68,8 +68,8 @@ TEST(ConfigurationTest, LongHostIsCutAndTheRestOfItsLineSkipped) {
 
 TEST(ConfigurationTest, LinesWithoutEqualsAndWindowsLineEndsAreTolerated) {
   testing::internal::CaptureStderr();
-  const Configuration c =
-      parseText("just words\r\nKORVEX_SERV_HOST_ADDR=localhost\r\nREFRESH_RATE_CAPTION=3\r\nREFRESH_RATE_GRAPHIC=4");
+  const Configuration c = parseText(
+      "just words\r\nKORVEX_SERV_HOST_ADDR=localhost\r\nREFRESH_RATE_CAPTION=3\r\nREFRESH_RATE_GRAPHIC=4");
   testing::internal::GetCapturedStderr();
   ASSERT_TRUE(c.servHostAddr.has_value());
   EXPECT_EQ(*c.servHostAddr, "localhost");
