@@ -16,6 +16,7 @@
 #include "app/Configuration.h"
 #include "app/RemoteModes.h"
 #include "app/SignalWatcher.h"
+#include "libpuma/CSimPuma.h"
 #include "utility/TcpEndpoint.h"
 
 namespace {
@@ -143,6 +144,13 @@ int main(int argc, char** argv) {
     }
   }
   if (!readConfiguration()) return EXIT_FAILURE;
+  // The servo builds its arm from puma560.prm; refuse to start without a usable
+  // one (the reader has printed what is wrong with it) rather than run armless.
+  if (!options.connect && !CSimPuma::create(500.0f)) {
+    std::fprintf(stderr, "korvex: cannot start without a valid %s in the working directory.\n",
+                 CSimPuma::kDefaultDescription);
+    return EXIT_FAILURE;
+  }
   if (options.servoOnly || options.connect) {
     TcpAddress address;
     if (!linkAddress(options, &address)) return 2;
