@@ -36,7 +36,11 @@ inline std::unique_ptr<CSimPuma> shippedPuma(bool friction, const PacingClock* c
 
 // Writes `text` into a fresh file under the test's temporary directory.
 inline std::string writeTempFile(const std::string& name, const std::string& text) {
-  const std::string path = ::testing::TempDir() + "dyn_" + name;
+  // Named after the running test: ctest runs tests in parallel processes.
+  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  const std::string owner =
+      test != nullptr ? std::string(test->test_suite_name()) + "." + test->name() + "-" : "";
+  const std::string path = ::testing::TempDir() + "dyn_" + owner + name;
   std::FILE* f = std::fopen(path.c_str(), "w");
   std::fputs(text.c_str(), f);
   std::fclose(f);
