@@ -18,7 +18,10 @@ constexpr int kChunkSize = 256;  // 255 characters and the terminator
 // pause short instead of holding up shutdown.
 void sleepUnlessSessionOver(const CommandDispatcher& console, long ms) {
   using Clock = std::chrono::steady_clock;
-  const auto deadline = Clock::now() + std::chrono::milliseconds(ms);
+  // The clock counts nanoseconds in 64 bits: a pause of more than a day is cut
+  // to one, so that "wait 9999999999999" cannot overflow the deadline.
+  constexpr long kLongestPause = 24L * 3600 * 1000;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(std::min(ms, kLongestPause));
   while (!console.sessionOver()) {
     const auto now = Clock::now();
     if (now >= deadline) return;
