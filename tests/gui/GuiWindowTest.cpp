@@ -1,0 +1,246 @@
+// The main window against a stand-in servo: the test plays the servo side of
+// the console's queues, so it both feeds the window's read-outs and decodes
+// every request a window action makes the console send.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTest>
+#include <memory>
+#include <vector>
+
+#include "GuiTestEnvironment.h"
+#include "app/ServoAgent.h"
+#include "app/TextUI.h"
+#include "app/UiAgent.h"
+#include "gui/Gui.h"
+#include "libpuma/IRobotModel.h"
+#include "libpuma/RobotModelFactory.h"
+#include "matrix/PrTransform.h"
+#include "utility/MesgQueue.h"
+
+namespace {
+
+struct Arm {
+  int robotType;
+  int dof;
+  int numConfigParms;
+  std::vector<int> obstacleIds;
+};
+
+class GuiWindowTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    guiApplication();
+    m_agent = std::make_unique<UiAgent>();
+    m_servo = std::make_unique<ServoAgent>();
+    m_console = std::make_unique<TextUI>(m_servo.get());
+    sendConfiguration({3, 6, 7, {}});
+    m_gui = std::make_unique<Gui>(*m_console);
+    refresh();
+  }
+
+  void TearDown() override {
+    m_gui.reset();
+    m_console.reset();
+    m_servo.reset();
+    m_agent.reset();
+    MesgQueue::releaseAllCollections();
+  }
+
+  // A SERVO_CONFIG: joint limits +-160 degrees, operational bounds +-1000,
+  // vmax 1.5, obstacles with the given ids.
+  void sendConfiguration(const Arm& arm) {
+    CMsg msg;
+    msg.setType(SERVO_CONFIG);
+    msg.writeInt(arm.robotType);
+    msg.writeInt(arm.dof);
+    msg.writeInt(arm.numConfigParms);
+    for (int i = 0; i < 8; ++i) msg.writeFloat(1.5f + i);
+    for (int i = 0; i < 3; ++i) msg.writeBool(true);
+    for (int v = 0; v < 6; ++v)
+      for (int j = 0; j < arm.dof; ++j) msg.writeFloat(v == 0 ? -160.0f : 160.0f);
+    for (int v = 0; v < 2; ++v)
+      for (int j = 0; j < arm.numConfigParms; ++j) msg.writeFloat(v == 0 ? -1000.0f : 1000.0f);
+    msg.writeInt(static_cast<int>(arm.obstacleIds.size()));
+    for (int id : arm.obstacleIds) {
+      msg.writeInt(id);
+      const float sphere[] = {0.5f, 0.25f, 0.125f, 0.1f};
+      msg.writeFloats(sphere, 4);
+    }
+    msg.writeBool(false);
+    const float line[] = {-0.5f, 0, 0.5f, 0.5f, 0, 0.5f};
+    msg.writeFloats(line, 6);
+    m_agent->reply(msg, 2);
+  }
+
+  // Lets the console take the servo's messages and the window re-synchronise.
+  void refresh() {
+    m_console->pollServoMessages();
+    m_gui->updateCaption();
+    drainRequests();
+  }
+
+  void drainRequests() {
+    while (m_agent->poll()) m_agent->read();
+  }
+
+  // The last int of every request sent since the last drain (for an
+  // obstacle request, the obstacle's id).
+  std::vector<int> requestInts() {
+    std::vector<int> ints;
+    while (m_agent->poll()) {
+      CMappedMsg msg = m_agent->read();
+      int last = -1;
+      while (msg.position() + 4 <= msg.length()) last = msg.readInt();
+      ints.push_back(last);
+    }
+    return ints;
+  }
+
+  template <typename T>
+  T* child(const QString& name) {
+    T* widget = m_gui->findChild<T*>(name);
+    EXPECT_NE(widget, nullptr) << name.toStdString();
+    return widget;
+  }
+  QLineEdit* field(const QString& name) { return child<QLineEdit>(name); }
+  QString status() { return m_gui->statusBar()->currentMessage(); }
+
+  void chooseMode(int row, const char* mode) {
+    auto* combo = child<QComboBox>(QString("controlMode_%1").arg(row));
+    combo->setCurrentIndex(combo->findText(mode));
+    m_gui->set_controlMode();
+  }
+  void typeInto(const QString& name, const QString& text) {
+    QLineEdit* edit = field(name);
+    edit->setText(text);
+    emit edit->editingFinished();
+  }
+
+  std::unique_ptr<UiAgent> m_agent;
+  std::unique_ptr<ServoAgent> m_servo;
+  std::unique_ptr<TextUI> m_console;
+  std::unique_ptr<Gui> m_gui;
+};
+
+TEST_F(GuiWindowTest, FormStartsAsDescribed) {
+  EXPECT_EQ(m_gui->objectName(), "KORVEX_Simulator");
+  EXPECT_EQ(m_gui->windowTitle(), "KORVEX Simulator");
+  EXPECT_STREQ(m_gui->metaObject()->className(), "Gui");
+  EXPECT_EQ(child<QComboBox>("robotType")->currentText(), "6-DOF (quaternions)");
+  EXPECT_EQ(child<QComboBox>("controlMode_2")->count(), 24);
+  EXPECT_EQ(child<QLabel>("imode")->text(), "Simulator");
+  EXPECT_EQ(field("vmax")->text(), "1.50");
+  EXPECT_EQ(field("eta")->text(), "5.500");
+  EXPECT_EQ(field("qmax_5")->text(), "160.0");
+  EXPECT_TRUE(child<QRadioButton>("controlEnable_0")->isChecked());
+}
+
+TEST_F(GuiWindowTest, FloatButtonSendsFloatAndSaysFloatMode) {
+  QTest::mouseClick(child<QPushButton>("floatButton"), Qt::LeftButton);
+  EXPECT_EQ(status(), "Float Mode");
+  EXPECT_EQ(requestInts().size(), 1u);
+}
+
+TEST_F(GuiWindowTest, JointRowOfThreeJointArm) {
+  sendConfiguration({1, 3, 3, {}});
+  refresh();
+  chooseMode(0, "jmove");
+  EXPECT_EQ(m_gui->rowTitles(0), QStringList({"q1", "q2", "q3"}));
+  EXPECT_EQ(child<QLabel>("controlTitle_2")->text(), "q3");
+  EXPECT_EQ(child<QLabel>("controlTitle_3")->text(), "");
+  for (int k = 0; k < 8; ++k) {
+    QLineEdit* arg = field(QString("controlArg_0_%1").arg(k));
+    EXPECT_EQ(arg->isEnabled(), k < 3) << k;
+    EXPECT_EQ(arg->validator() != nullptr, k < 3) << k;
+  }
+  EXPECT_FALSE(field("qmin_3")->isEnabled());
+  EXPECT_TRUE(field("qmin_3")->text().isEmpty());
+}
+
+TEST_F(GuiWindowTest, StartSendsModeWordWithShownValues) {
+  sendConfiguration({1, 3, 3, {}});
+  refresh();
+  chooseMode(0, "jmove");
+  typeInto("controlArg_0_0", "10");
+  typeInto("controlArg_0_2", "-20.26");
+  EXPECT_EQ(requestInts().size(), 0u) << "typing an argument sends nothing";
+  EXPECT_EQ(field("controlArg_0_0")->text(), "10.0");
+  QTest::mouseClick(child<QPushButton>("controlStart_0"), Qt::LeftButton);
+  EXPECT_EQ(status(), "jmove 10.0 0.0 -20.3");
+  EXPECT_FALSE(requestInts().empty());
+}
+
+TEST_F(GuiWindowTest, RejectedCommandShowsConsoleError) {
+  field("plotFile")->setText("");
+  QTest::mouseClick(child<QPushButton>("startPlot"), Qt::LeftButton);
+  char reply[CommandDispatcher::kReplySize] = "";
+  ASSERT_FALSE(m_console->processCommand("startplot ", reply));
+  EXPECT_EQ(status(), QString::fromLatin1(reply));
+  EXPECT_FALSE(status().isEmpty());
+}
+
+TEST_F(GuiWindowTest, ObstacleTableAddsFirstFreeIdAndDeletesBottomFirst) {
+  sendConfiguration({3, 6, 7, {0, 1, 3}});
+  refresh();
+  auto* table = child<QTableWidget>("obstacleTable");
+  ASSERT_EQ(table->rowCount(), 3);
+  EXPECT_EQ(table->item(2, 3)->text(), "0.10");
+  EXPECT_FALSE(child<QPushButton>("delObstacle")->isEnabled());
+
+  QTest::mouseClick(child<QPushButton>("addObstacle"), Qt::LeftButton);
+  EXPECT_EQ(status(), "setobstacle 2 0.50 0.00 0.00 0.20");
+  EXPECT_EQ(table->verticalHeaderItem(3)->text(), "2");
+  drainRequests();
+
+  m_gui->select_obstacle(0);
+  table->selectionModel()->select(table->model()->index(2, 0),
+                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  EXPECT_TRUE(child<QPushButton>("delObstacle")->isEnabled());
+  QTest::mouseClick(child<QPushButton>("delObstacle"), Qt::LeftButton);
+  EXPECT_EQ(requestInts(), std::vector<int>({3, 0}));
+}
+
+TEST_F(GuiWindowTest, ScalarFieldSendsOnlyWhenChanged) {
+  typeInto("vmax", "1.50");
+  EXPECT_TRUE(requestInts().empty());
+  typeInto("vmax", "0.75");
+  EXPECT_EQ(status(), "vmax 0.75");
+  EXPECT_EQ(requestInts().size(), 1u);
+}
+
+TEST_F(GuiWindowTest, GotoTargetKeepsItsFrameOverRobotTypeChange) {
+  chooseMode(0, "goto");
+  EXPECT_EQ(m_gui->rowTitles(0).size(), 7);
+  const char* target[] = {"0.3", "0.2", "0.4", "0.7", "0.7", "0", "0"};  // 90 degrees about x
+  for (int k = 0; k < 7; ++k) typeInto(QString("controlArg_0_%1").arg(k), target[k]);
+  m_gui->set_controlMode();
+
+  sendConfiguration({4, 6, 6, {}});
+  refresh();
+  EXPECT_EQ(child<QComboBox>("robotType")->currentText(), "6-DOF (euler angle)");
+  const PrVector& args = m_gui->rowArguments(0);
+  ASSERT_EQ(args.size(), 6);
+
+  // Independent check: the frame of the shown Euler parameters maps the
+  // tool's y axis onto world z, offset by the target position.
+  std::unique_ptr<IRobotModel> euler = createRobotModel(4);
+  PrVector config(args);
+  euler->configToRadians(config, config);
+  PrTransform frame;
+  euler->configToFrame(config, frame);
+  PrVector point(3);
+  point[1] = 1;
+  const PrVector3 moved = frame * point;
+  EXPECT_NEAR(moved[0], 0.3f, 1e-3f);
+  EXPECT_NEAR(moved[1], 0.2f, 1e-3f);
+  EXPECT_NEAR(moved[2], 1.4f, 1e-3f);
+}
+
+}  // namespace
