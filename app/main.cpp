@@ -1,9 +1,10 @@
 // korvex: the simulator's entry point.
 //
 // Runs in the working directory, which holds Configuration.dat, puma560.prm
-// and control.dll. This build has no window: the servo and the text console
-// run until the session ends (quit/exit/break, end of standard input,
-// SIGINT or SIGTERM, or the servo itself).
+// and control.dll. With a display (and without --no-gui) the main window runs
+// beside the text console until the session ends (the window's EXIT,
+// quit/exit/break, SIGINT or SIGTERM, or the servo itself); without one the
+// servo and the console run until then or until standard input ends.
 //
 // The servo and the console may also run in two processes linked over TCP:
 // "korvex --servo-only [--listen ADDR:PORT]" and "korvex --connect [HOST:PORT]".
@@ -18,6 +19,9 @@
 #include "app/SignalWatcher.h"
 #include "libpuma/CSimPuma.h"
 #include "utility/TcpEndpoint.h"
+#ifdef KORVEX_HAS_WINDOW
+#include "gui/WindowSession.h"
+#endif
 
 namespace {
 constexpr const char kVersion[] = "0.1.0";
@@ -160,13 +164,26 @@ int main(int argc, char** argv) {
   }
   const bool displayAvailable =
       std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
-  if (displayAvailable && !options.noGui) {
+  const bool withWindow = displayAvailable && !options.noGui;
+#ifndef KORVEX_HAS_WINDOW
+  if (withWindow) {
     std::fprintf(stderr, "korvex: this build has no window; running the servo and the console only.\n");
   }
+#endif
 
   // Before any thread exists, so that only the watcher ever takes them.
   blockTerminationSignals();
   SignalWatcher signalWatcher;
+
+#ifdef KORVEX_HAS_WINDOW
+  if (withWindow) {
+    installWindowSessionEndHandler();
+    Application application;
+    // The window stays after standard input ends; it ends the session itself.
+    application.start(/*endAtEndOfInput=*/false, options.script);
+    return runWindowSession(application, argc, argv);
+  }
+#endif
 
   // Without a window nothing else can end the session once input runs out.
   Application application;

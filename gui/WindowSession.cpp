@@ -1,0 +1,75 @@
+#include "gui/WindowSession.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPointer>
+#include <atomic>
+#include <memory>
+
+#include "app/Application.h"
+#include "gui/Gui.h"
+#include "servo/Session.h"
+
+namespace {
+constexpr const char kLayoutFile[] = "config";
+
+// Set on the GUI thread while the event loop may run; read by any thread
+// that ends the session.
+std::atomic<QApplication*> g_application{nullptr};
+// GUI thread only.
+QPointer<Gui> g_window;
+
+// The dock layout as one line of text; a file that cannot be written is ignored.
+void writeLayout(const Gui& window) {
+  QFile file(kLayoutFile);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) return;
+  file.write(window.saveState().toBase64());
+  file.write("\n");
+}
+
+// A missing or unreadable file leaves the built-in layout.
+void readLayout(Gui& window) {
+  QFile file(kLayoutFile);
+  if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return;
+  window.restoreState(QByteArray::fromBase64(file.readAll().trimmed()));
+}
+
+void endWindowSession(bool /*firstCall*/) {
+  // Any thread may end the session; the widgets belong to the GUI thread.
+  QApplication* application = g_application.load();
+  if (!application) return;
+  QMetaObject::invokeMethod(
+      application,
+      [] {
+        if (g_window) {
+          writeLayout(*g_window);
+          g_window->hide();
+        }
+        QCoreApplication::quit();
+      },
+      Qt::QueuedConnection);
+}
+}  // namespace
+
+void installWindowSessionEndHandler() { setSessionEndHandler(endWindowSession); }
+
+int runWindowSession(Application& application, int argc, char** argv) {
+  QApplication qtApplication(argc, argv);
+  auto window = std::make_unique<Gui>(application.console());
+  g_window = window.get();
+  readLayout(*window);
+  window->show();
+  g_application = &qtApplication;
+  // A session that ended before the handler could post its quit has no loop to end.
+  if (!sessionEnded) qtApplication.exec();
+
+  // Closing the window ends the session too; endSession is harmless when it is over.
+  endSession();
+  writeLayout(*window);
+  application.beginShutdown();
+  g_window = nullptr;
+  window.reset();
+  application.completeShutdown();
+  g_application = nullptr;
+  return 0;
+}
