@@ -25,10 +25,12 @@ function(korvex_test_folder folder)
   if(NOT sources)
     return()
   endif()
+  # tests/support: helpers every test program shares (the allocation counter).
+  file(GLOB support CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/support/*.cpp)
   set(target test_${folder})
-  add_executable(${target} ${sources})
+  add_executable(${target} ${sources} ${support})
   target_link_libraries(${target} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main GTest::gmock)
-  target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/support)
   gtest_discover_tests(${target}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/run
     DISCOVERY_TIMEOUT 60

@@ -84,16 +84,16 @@ TEST(ControlLibrary, TicksAllocateNothing) {
     else
       bench.setMode(mode);
     bench.run(0.05);
-    AllocationScope scope;
+    alloccount::Scope scope;
     bench.run(0.5);
-    EXPECT_EQ(scope.count(), 0) << controlModeWord(mode);
+    EXPECT_EQ(scope.allocations(), 0) << controlModeWord(mode);
   }
   for (int mode : {kXtrack, kGoto, kTrack, kPfmove, kProj1, kProj2, kProj3}) {
     bench.setFrameGoal(mode, goal);
     bench.run(0.05);
-    AllocationScope scope;
+    alloccount::Scope scope;
     bench.run(0.5);
-    EXPECT_EQ(scope.count(), 0) << controlModeWord(mode);
+    EXPECT_EQ(scope.allocations(), 0) << controlModeWord(mode);
   }
 }
 

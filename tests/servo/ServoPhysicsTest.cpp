@@ -104,19 +104,19 @@ TEST(ServoAllocationTest, SteadyTicksAllocateNothing) {
     h.request(gather);
     h.tick(5);  // first ticks may still settle capacities
     h.replies();
-    g_allocations = 0;
-    g_countAllocations = true;
+    alloccount::reset();
+    alloccount::enable(true);
     for (int i = 0; i < 300; ++i) {
       h.servo().servoTick();
       h.servo().waitForTick();
       if (i % 50 == 49) {
-        g_countAllocations = false;
+        alloccount::enable(false);
         h.drain();  // the console's side empties queue 0 in the meantime
-        g_countAllocations = true;
+        alloccount::enable(true);
       }
     }
-    g_countAllocations = false;
-    EXPECT_EQ(g_allocations.load(), 0);
+    alloccount::enable(false);
+    EXPECT_EQ(alloccount::count(), 0);
   }
 }
 

@@ -42,3 +42,9 @@ bool counterIsHooked() {
 }
 
 }  // namespace alloccount
+
+long heapAllocationsDuring(const std::function<void()>& work) {
+  alloccount::Scope scope;
+  work();
+  return scope.allocations();
+}

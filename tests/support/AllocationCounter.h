@@ -6,6 +6,8 @@
 // whether these counters are the ones in use.
 #pragma once
 
+#include <functional>
+
 namespace alloccount {
 
 // Allocations seen since the last reset; only counted while enabled.
@@ -30,3 +32,6 @@ class Scope {
 };
 
 }  // namespace alloccount
+
+// Heap allocations made by work(), counted with the counter above.
+long heapAllocationsDuring(const std::function<void()>& work);
