@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "gui/CGLPuma.h"
-#include "gui/HullTriangles.h"
 #include "gui/RobotWidget.h"
 #include "libpuma/IRobotModel.h"
+#include "servo/HullTriangles.h"
 
 namespace {
 
@@ -221,7 +221,7 @@ void RobotWidget::drawHull(const PrVector& data, float scale) {
   if (!allFinite(data, 3 * count)) return;
   std::vector<double> points(data.dataPtr(), data.dataPtr() + 3 * count);
   std::vector<double> triangles;
-  if (!hullTriangles(points, triangles)) return;
+  if (!hullTriangles(points, triangles, /*reportErrors=*/false)) return;
   const PrVector3 o = linkOrigin(4);
   glBegin(GL_TRIANGLES);
   for (size_t i = 0; i + 9 <= triangles.size(); i += 9) {

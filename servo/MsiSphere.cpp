@@ -4,48 +4,14 @@
 #include <cstdio>
 #include <vector>
 
+#include "servo/HullTriangles.h"
 #include "servo/LimitShapes.h"
-
-extern "C" {
-#include "libqhull_r/qhull_ra.h"
-}
 
 namespace {
 
 constexpr float kPi = 3.1415927f;
 constexpr float kGravity = 9.81f;
 constexpr float kHeadMass = 5.0f;  // kg, the mass being hit
-
-// Triangulated convex hull of `points` (3 doubles each) as 9 doubles per facet,
-// in qhull's facet order. False on a qhull error (reported by qhull on stderr).
-bool triangulatedHull(std::vector<double>& points, std::vector<double>& facets) {
-  facets.clear();
-  qhT qhData;
-  qhT* qh = &qhData;
-  QHULL_LIB_CHECK
-  qh_zero(qh, stderr);
-  char flags[] = "qhull Qt";
-  const int exitCode =
-      qh_new_qhull(qh, 3, int(points.size() / 3), points.data(), False, flags, nullptr, stderr);
-  if (exitCode == 0) {
-    facetT* facet;
-    FORALLfacets {
-      vertexT *vertex, **vertexp;
-      int corner = 0;
-      double triangle[9];
-      FOREACHvertex_(facet->vertices) {
-        if (corner < 3)
-          for (int k = 0; k < 3; ++k) triangle[3 * corner + k] = vertex->point[k];
-        ++corner;
-      }
-      if (corner == 3) facets.insert(facets.end(), triangle, triangle + 9);
-    }
-  }
-  qh_freeqhull(qh, !qh_ALL);
-  int curLong = 0, totLong = 0;
-  qh_memfreeshort(qh, &curLong, &totLong);
-  return exitCode == 0;
-}
 
 }  // namespace
 
@@ -112,7 +78,7 @@ bool msiSphere(const MsiInputs& in, PrVector& points) {
   signPatternPoints(Jp, *in.dqmax, 1.0f, corners);
   std::vector<double> hullPoints(corners.dataPtr(), corners.dataPtr() + corners.size());
   std::vector<double> facets;
-  if (!triangulatedHull(hullPoints, facets)) return false;
+  if (!hullTriangles(hullPoints, facets, /*reportErrors=*/true)) return false;
   const int facetCount = int(facets.size() / 9);
 
   const PrMatrix& R = *in.rotation;

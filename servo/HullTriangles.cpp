@@ -1,4 +1,4 @@
-#include "gui/HullTriangles.h"
+#include "servo/HullTriangles.h"
 
 #include <cstdio>
 
@@ -6,17 +6,15 @@ extern "C" {
 #include "libqhull_r/qhull_ra.h"
 }
 
-bool hullTriangles(std::vector<double>& points, std::vector<double>& triangles) {
+bool hullTriangles(std::vector<double>& points, std::vector<double>& triangles, bool reportErrors) {
   triangles.clear();
-  if (points.size() < 12) return false;
+  if (!reportErrors && points.size() < 12) return false;
   qhT qhData;
   qhT* qh = &qhData;
   QHULL_LIB_CHECK
   qh_zero(qh, stderr);
   char flags[] = "qhull Qt";
-  // A flat or degenerate point set is normal (an arm at a singularity): no
-  // message, the hull is simply not drawn this frame.
-  FILE* quiet = std::fopen("/dev/null", "w");
+  FILE* quiet = reportErrors ? nullptr : std::fopen("/dev/null", "w");
   const int exitCode = qh_new_qhull(qh, 3, int(points.size() / 3), points.data(), False, flags, nullptr,
                                     quiet ? quiet : stderr);
   if (exitCode == 0) {

@@ -1,0 +1,12 @@
+// The triangulated convex hull of a 3-D point set, computed with qhull.
+// Used by the servo's MSI sphere and by the 3D view's limit hulls.
+#pragma once
+
+#include <vector>
+
+// points: 3 doubles per point. Fills triangles with 9 doubles per facet, in
+// qhull's facet order. False when qhull fails (fewer than four points, all in
+// one plane, ...). reportErrors: qhull's own message goes to standard error;
+// otherwise a failure is silent (the view meets flat sets every frame at a
+// singularity and simply skips that hull).
+bool hullTriangles(std::vector<double>& points, std::vector<double>& triangles, bool reportErrors);
