@@ -18,27 +18,29 @@
 #include <string>
 #include <thread>
 
+#include "app/ConsoleSession.h"
+
 class ServoAgent;
 class TextUI;
 class UiAgent;
 
-class Application {
+class Application : public ConsoleSession {
  public:
   Application();
-  ~Application();  // completes a shutdown still due
+  ~Application() override;  // completes a shutdown still due
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
 
   // endAtEndOfInput: end of standard input ends the session (no window).
   // startupScript: run by the console thread before its first prompt.
   void start(bool endAtEndOfInput, const std::string& startupScript);
-  TextUI& console() { return *m_textUI; }
+  TextUI& console() override { return *m_textUI; }
 
   // Blocks until the session has ended (used without a window).
   static void waitForSessionEnd();
 
-  void beginShutdown();
-  void completeShutdown();
+  void beginShutdown() override;
+  void completeShutdown() override;
 
  private:
   std::unique_ptr<UiAgent> m_uiAgent;

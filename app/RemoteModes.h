@@ -6,9 +6,9 @@
 // standard error once the socket is bound (with the port the system chose when
 // PORT is 0). Runs until SIGINT/SIGTERM or the servo ends its session.
 //
-// runRemoteConsole: the console against the servo at `address`, through the
-// remote ServoAgent. The session ends as a local one does (quit, end of input,
-// signals) or when the servo's side closes the connection.
+// runRemoteConsole: the console against the servo at `address`, without a
+// window (RemoteSession). The session ends as a local one does (quit, end of
+// input, signals) or when the servo's side closes the connection.
 //
 // Both return the process's exit status.
 #pragma once
@@ -19,6 +19,7 @@ struct TcpAddress;
 
 constexpr int kDefaultServoPort = 24560;
 constexpr const char kDefaultListenAddress[] = "127.0.0.1";
+constexpr int kConnectTimeoutMs = 5000;
 
 int runServoOnly(const TcpAddress& address);
 int runRemoteConsole(const TcpAddress& address, const std::string& startupScript);

@@ -7,7 +7,8 @@
 // servo and the console run until then or until standard input ends.
 //
 // The servo and the console may also run in two processes linked over TCP:
-// "korvex --servo-only [--listen ADDR:PORT]" and "korvex --connect [HOST:PORT]".
+// "korvex --servo-only [--listen ADDR:PORT]" and "korvex --connect [HOST:PORT]";
+// the second opens the window as the single program does.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +17,7 @@
 #include "app/Application.h"
 #include "app/Configuration.h"
 #include "app/RemoteModes.h"
+#include "app/RemoteSession.h"
 #include "app/SignalWatcher.h"
 #include "libpuma/CSimPuma.h"
 #include "utility/TcpEndpoint.h"
@@ -155,35 +157,38 @@ int main(int argc, char** argv) {
                  CSimPuma::kDefaultDescription);
     return EXIT_FAILURE;
   }
-  if (options.servoOnly || options.connect) {
-    TcpAddress address;
-    if (!linkAddress(options, &address)) return 2;
-    blockTerminationSignals();
-    SignalWatcher signalWatcher;
-    return options.servoOnly ? runServoOnly(address) : runRemoteConsole(address, options.script);
-  }
   const bool displayAvailable =
       std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
-  const bool withWindow = displayAvailable && !options.noGui;
+  const bool withWindow = displayAvailable && !options.noGui && !options.servoOnly;
 #ifndef KORVEX_HAS_WINDOW
   if (withWindow) {
     std::fprintf(stderr, "korvex: this build has no window; running the servo and the console only.\n");
   }
 #endif
+  TcpAddress address;
+  if ((options.servoOnly || options.connect) && !linkAddress(options, &address)) return 2;
 
   // Before any thread exists, so that only the watcher ever takes them.
   blockTerminationSignals();
   SignalWatcher signalWatcher;
 
+  if (options.servoOnly) return runServoOnly(address);
 #ifdef KORVEX_HAS_WINDOW
   if (withWindow) {
     installWindowSessionEndHandler();
-    Application application;
     // The window stays after standard input ends; it ends the session itself.
+    if (options.connect) {
+      RemoteSession session;
+      if (!session.connect(address, kConnectTimeoutMs)) return 2;
+      session.start(/*endAtEndOfInput=*/false, options.script);
+      return runWindowSession(session, argc, argv);
+    }
+    Application application;
     application.start(/*endAtEndOfInput=*/false, options.script);
     return runWindowSession(application, argc, argv);
   }
 #endif
+  if (options.connect) return runRemoteConsole(address, options.script);
 
   // Without a window nothing else can end the session once input runs out.
   Application application;

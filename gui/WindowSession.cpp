@@ -6,7 +6,7 @@
 #include <atomic>
 #include <memory>
 
-#include "app/Application.h"
+#include "app/ConsoleSession.h"
 #include "gui/Gui.h"
 #include "servo/Session.h"
 
@@ -53,9 +53,9 @@ void endWindowSession(bool /*firstCall*/) {
 
 void installWindowSessionEndHandler() { setSessionEndHandler(endWindowSession); }
 
-int runWindowSession(Application& application, int argc, char** argv) {
+int runWindowSession(ConsoleSession& session, int argc, char** argv) {
   QApplication qtApplication(argc, argv);
-  auto window = std::make_unique<Gui>(application.console());
+  auto window = std::make_unique<Gui>(session.console());
   g_window = window.get();
   readLayout(*window);
   window->show();
@@ -66,10 +66,10 @@ int runWindowSession(Application& application, int argc, char** argv) {
   // Closing the window ends the session too; endSession is harmless when it is over.
   endSession();
   writeLayout(*window);
-  application.beginShutdown();
+  session.beginShutdown();
   g_window = nullptr;
   window.reset();
-  application.completeShutdown();
+  session.completeShutdown();
   g_application = nullptr;
   return 0;
 }

@@ -1,13 +1,14 @@
-// Runs the main window over a started Application until the session ends.
+// Runs the main window over a started session (the in-process Application,
+// or a RemoteSession whose servo runs in another process) until it ends.
 #pragma once
 
-class Application;
+class ConsoleSession;
 
-// Install before Application::start: every endSession() hands hiding the
+// Install before the session starts: every endSession() hands hiding the
 // window, writing "config" and quitting the event loop to the GUI thread.
 void installWindowSessionEndHandler();
 
 // Creates the Qt application and the window (its dock layout restored from
-// "config"), runs the event loop, and shuts the application down with the
+// "config"), runs the event loop, and shuts the session down with the
 // window deleted in its place in the order. Returns the exit status.
-int runWindowSession(Application& application, int argc, char** argv);
+int runWindowSession(ConsoleSession& session, int argc, char** argv);
