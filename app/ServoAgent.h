@@ -25,7 +25,9 @@ class ServoAgent {
   ServoAgent& operator=(const ServoAgent&) = delete;
 
   bool hasMessage();
-  // False when the message was refused (full queue) or not sent whole.
+  // False when the message was refused (full queue) or not sent whole. A
+  // servo that has hung up its end of the socket is sent nothing (no report:
+  // whoever owns the link notices the close and says so).
   bool send(CMsg& msg);
   // The next reply; valid until the next hasMessage(). Requires hasMessage().
   CMappedMsg read();
@@ -33,6 +35,7 @@ class ServoAgent {
  private:
   MesgQueue* m_outgoing = nullptr;  // queue 1, local mode only
   MesgQueue* m_incoming = nullptr;  // queue 0, local mode only
+  int m_socket = -1;                // remote mode only
   std::unique_ptr<PrDataOutput> m_output;
   std::unique_ptr<PrDataInput> m_input;
 };
