@@ -133,7 +133,8 @@ float LinkClient::servoTime() {
 ConsoleRun runRemoteConsole(const std::string& address, const std::string& scriptPath, int timeoutMs) {
   const std::string outPath = tempPath("console-out.txt");
   const std::string errPath = tempPath("console-err.txt");
-  const char* args[] = {"korvex", "--connect", address.c_str(), "--script", scriptPath.c_str(), nullptr};
+  const char* args[] = {"korvex",   "--connect",        address.c_str(), "--no-gui",
+                        "--script", scriptPath.c_str(), nullptr};
   ConsoleRun run;
   run.status = reap(spawn(args, outPath, errPath), timeoutMs);
   run.out = readTextFile(outPath);
