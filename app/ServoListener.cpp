@@ -99,6 +99,8 @@ void TextUI::handleServoMessage(CMappedMsg& msg) {
       char text[MAX_MSG_SIZE];
       msg.readString(text, sizeof text);
       std::fprintf(stderr, "%s", text);
+      m_lastServoText.store(std::chrono::steady_clock::now().time_since_epoch().count(),
+                            std::memory_order_relaxed);
       break;
     }
     case SERVO_GAINS:

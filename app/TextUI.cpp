@@ -20,6 +20,8 @@
 namespace {
 constexpr int kLineSize = 256;  // command lines are at most 255 characters
 constexpr auto kPromptPause = std::chrono::milliseconds(1000);
+// Piped input: the prompt follows once the servo's text has been quiet this long.
+constexpr auto kReplySettle = std::chrono::milliseconds(50);
 constexpr auto kConfigurationWait = std::chrono::milliseconds(10000);
 
 // Sleeps for up to duration, returning early once done() holds.
@@ -123,6 +125,7 @@ void TextUI::consoleLoop() {
   waitForConfiguration();
   if (!m_startupScript.empty()) runScript(m_startupScript.c_str());
   ConsoleInput input(STDIN_FILENO);
+  const bool interactive = isatty(STDIN_FILENO) == 1;
   char line[kLineSize];
   while (!sessionOver()) {
     std::printf("KORVEX:> ");
@@ -141,9 +144,23 @@ void TextUI::consoleLoop() {
     } else {
       processCommand(line);
     }
-    // Give the servo's reply time to arrive before the next prompt.
-    pauseUnless(kPromptPause, [this] { return sessionOver(); });
+    pauseForReply(interactive);
   }
+}
+
+void TextUI::pauseForReply(bool interactive) {
+  // Give the servo's reply time to arrive before the next prompt. A person
+  // typing never notices the full second; a file piped in would crawl at a
+  // line a second, so there the pause ends once the servo's text has gone
+  // quiet (the second stays the upper bound).
+  if (interactive) return pauseUnless(kPromptPause, [this] { return sessionOver(); });
+  const auto start = std::chrono::steady_clock::now();
+  pauseUnless(kPromptPause, [this, start] {
+    const auto now = std::chrono::steady_clock::now();
+    const auto lastText = std::chrono::steady_clock::time_point(
+        std::chrono::steady_clock::duration(m_lastServoText.load(std::memory_order_relaxed)));
+    return sessionOver() || (now - start >= kReplySettle && now - lastText >= kReplySettle);
+  });
 }
 
 // ---- locked getters -------------------------------------------------------

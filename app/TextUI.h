@@ -19,6 +19,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -115,6 +116,8 @@ class TextUI : public CommandDispatcher, public JointPositionSource {
   friend struct CommandHandlers;
 
   void consoleLoop();
+  // The pause after each console line (interactive: the full second).
+  void pauseForReply(bool interactive);
   // Waits (a few seconds at most) for the servo's first configuration, which
   // fixes how many values the joint and configuration commands take.
   void waitForConfiguration();
@@ -171,6 +174,8 @@ class TextUI : public CommandDispatcher, public JointPositionSource {
   PrVector m_kp[kNumControlModes];
   PrVector m_kv[kNumControlModes];
   std::atomic<int> m_updateCount{0};
+  // When the listener last printed servo text (steady clock ticks).
+  std::atomic<std::chrono::steady_clock::rep> m_lastServoText{0};
 
   // Listener-private scratch, reused so that the gather rows do not allocate.
   std::vector<float> m_row;

@@ -92,6 +92,16 @@ TEST_F(EndToEnd, EndOfInputEndsTheSessionWithoutAWindow) {
   EXPECT_LT(run.err.find("Error reading user input.\n"), run.err.find("Session ended.\n")) << run.err;
 }
 
+// Each typed line waits up to a second for the servo's reply; piped lines go
+// on once the reply has arrived, so a long file is not fed in at a line a second.
+TEST_F(EndToEnd, PipedLinesDoNotWaitTheFullSecondEach) {
+  std::string lines;
+  for (int i = 0; i < 40; ++i) lines += "pcmode\n";
+  const KorvexRun run = runKorvex("", lines + "exit\n", -1, /*timeoutMs=*/25000);
+  expectOrderlyEnd(run);
+  EXPECT_EQ(occurrences(run.err, "cmode=1\n"), 40) << run.err;
+}
+
 TEST_F(EndToEnd, EveryCommandTableErrorText) {
   struct Case {
     const char* line;
