@@ -22,6 +22,7 @@
 #include "libpuma/CSimPuma.h"
 #include "utility/TcpEndpoint.h"
 #ifdef KORVEX_HAS_WINDOW
+#include "gui/DisplayCheck.h"
 #include "gui/WindowSession.h"
 #endif
 
@@ -157,10 +158,16 @@ int main(int argc, char** argv) {
                  CSimPuma::kDefaultDescription);
     return EXIT_FAILURE;
   }
-  const bool displayAvailable =
-      std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
-  const bool withWindow = displayAvailable && !options.noGui && !options.servoOnly;
-#ifndef KORVEX_HAS_WINDOW
+  const bool displayNamed = std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
+  bool withWindow = displayNamed && !options.noGui && !options.servoOnly;
+#ifdef KORVEX_HAS_WINDOW
+  // Qt would end the process over a display it cannot open.
+  if (withWindow && !displayReachable()) {
+    std::fprintf(stderr, "korvex: cannot open the display %s; running the servo and the console only.\n",
+                 displayName().c_str());
+    withWindow = false;
+  }
+#else
   if (withWindow) {
     std::fprintf(stderr, "korvex: this build has no window; running the servo and the console only.\n");
   }

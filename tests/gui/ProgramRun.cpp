@@ -28,7 +28,8 @@ std::string readTextFile(const fs::path& path) {
   return text.str();
 }
 
-ProgramRun::ProgramRun(const std::string& tag, const std::vector<std::string>& args) {
+ProgramRun::ProgramRun(const std::string& tag, const std::vector<std::string>& args,
+                       const std::vector<std::string>& environment) {
   const fs::path runDir = fs::current_path();
   m_dir =
       fs::temp_directory_path() / ("korvex-" + std::to_string(getpid()) + "-" +
@@ -50,6 +51,7 @@ ProgramRun::ProgramRun(const std::string& tag, const std::vector<std::string>& a
   m_pid = fork();
   if (m_pid == 0) {
     if (chdir(m_dir.c_str()) != 0) _exit(126);
+    for (const std::string& entry : environment) putenv(const_cast<char*>(entry.c_str()));
     dup2(input[0], 0);
     const int out = open("stdout.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int err = open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);

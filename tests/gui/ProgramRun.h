@@ -12,9 +12,11 @@
 
 class ProgramRun {
  public:
-  // Starts ./korvex of the run directory with args; the directory is named
-  // after the running test and tag. running() is false when it failed.
-  ProgramRun(const std::string& tag, const std::vector<std::string>& args);
+  // Starts ./korvex of the run directory with args, and the environment
+  // changed by the "NAME=VALUE" entries; the directory is named after the
+  // running test and tag. running() is false when it failed.
+  ProgramRun(const std::string& tag, const std::vector<std::string>& args,
+             const std::vector<std::string>& environment = {});
   // Kills a child still running; the directory stays when the test failed.
   ~ProgramRun();
   ProgramRun(const ProgramRun&) = delete;
