@@ -105,6 +105,9 @@ void Gui::init() {
   statusBar()->addPermanentWidget(m_ui->imode);
   statusBar()->addPermanentWidget(m_ui->simTime);
 
+  // The view's own commands (the spring, dragged spheres and line ends, its
+  // display options) go through the same console as the window's.
+  m_ui->robotWidget->setConsole(&m_console);
   m_model = m_ui->robotWidget->switchRobotType(kStartRobotType);
   connect(m_ui->robotWidget, &RobotWidget::selectSphere, this, qOverload<int>(&Gui::select_obstacle));
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "GuiWindowFixture.h"
+#include "gui/RobotWidget.h"
 #include "libpuma/IRobotModel.h"
 #include "libpuma/RobotModelFactory.h"
 #include "matrix/PrTransform.h"
@@ -121,6 +122,12 @@ TEST_F(GuiWindowTest, GotoTargetKeepsItsFrameOverRobotTypeChange) {
   EXPECT_NEAR(moved[0], 0.3f, 1e-3f);
   EXPECT_NEAR(moved[1], 0.2f, 1e-3f);
   EXPECT_NEAR(moved[2], 1.4f, 1e-3f);
+}
+
+TEST_F(GuiWindowTest, ViewCommandsReachTheServoThroughTheConsole) {
+  // A display option of the 3D view that asks the servo for other data.
+  m_gui->robotWidget()->toggleDisplayMaxVelocity(0);
+  EXPECT_EQ(requestInts().size(), 1u) << "the view's command never reached the servo";
 }
 
 }  // namespace
