@@ -16,6 +16,24 @@ void* countedAllocate(std::size_t n) {
   return p;
 }
 
+void* countedAllocateAligned(std::size_t n, std::align_val_t alignment) {
+  if (g_enabled.load(std::memory_order_relaxed)) g_allocations.fetch_add(1, std::memory_order_relaxed);
+  const auto a = static_cast<std::size_t>(alignment);
+  // aligned_alloc wants a size that is a multiple of the alignment.
+  void* p = std::aligned_alloc(a, ((n == 0 ? 1 : n) + a - 1) / a * a);
+  if (p == nullptr) throw std::bad_alloc();
+  return p;
+}
+
+template <typename Allocate>
+void* withoutThrowing(Allocate allocate) noexcept {
+  try {
+    return allocate();
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
 }  // namespace
 
 // The whole family is replaced, so that sanitizer runtimes never see memory
@@ -26,6 +44,41 @@ __attribute__((weak)) void operator delete(void* p) noexcept { std::free(p); }
 __attribute__((weak)) void operator delete[](void* p) noexcept { std::free(p); }
 __attribute__((weak)) void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 __attribute__((weak)) void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+// The nothrow and over-aligned forms too: libraries loaded at run time (the
+// OpenGL driver's compiler among them) use them and free through the plain ones.
+__attribute__((weak)) void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
+  return withoutThrowing([n] { return countedAllocate(n); });
+}
+__attribute__((weak)) void* operator new[](std::size_t n, const std::nothrow_t&) noexcept {
+  return withoutThrowing([n] { return countedAllocate(n); });
+}
+__attribute__((weak)) void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+__attribute__((weak)) void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+__attribute__((weak)) void* operator new(std::size_t n, std::align_val_t a) {
+  return countedAllocateAligned(n, a);
+}
+__attribute__((weak)) void* operator new[](std::size_t n, std::align_val_t a) {
+  return countedAllocateAligned(n, a);
+}
+__attribute__((weak)) void* operator new(std::size_t n, std::align_val_t a, const std::nothrow_t&) noexcept {
+  return withoutThrowing([n, a] { return countedAllocateAligned(n, a); });
+}
+__attribute__((weak)) void* operator new[](std::size_t n, std::align_val_t a,
+                                           const std::nothrow_t&) noexcept {
+  return withoutThrowing([n, a] { return countedAllocateAligned(n, a); });
+}
+__attribute__((weak)) void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
+__attribute__((weak)) void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
+__attribute__((weak)) void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+__attribute__((weak)) void operator delete[](void* p, std::size_t, std::align_val_t) noexcept {
+  std::free(p);
+}
+__attribute__((weak)) void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept {
+  std::free(p);
+}
+__attribute__((weak)) void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept {
+  std::free(p);
+}
 
 namespace alloccount {
 
