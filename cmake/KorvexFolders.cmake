@@ -31,10 +31,18 @@ function(korvex_test_folder folder)
   add_executable(${target} ${sources} ${support})
   target_link_libraries(${target} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main GTest::gmock)
   target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/support)
+  # Suites named *Long run for about a minute: they carry the label "long"
+  # so that a quick run can leave them out (ctest -LE long).
   gtest_discover_tests(${target}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/run
+    TEST_FILTER "-*Long.*"
     DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT 300)
+  gtest_discover_tests(${target}
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/run
+    TEST_FILTER "*Long.*"
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES TIMEOUT 300 LABELS long)
 endfunction()
 
 # One Google Benchmark executable per file in bench/.
