@@ -144,7 +144,13 @@ TEST_F(RemoteLink, RandomBytesNeitherStopNorSlowTheServo) {
   const double wall = std::chrono::duration<double>(Clock::now() - start).count();
   ASSERT_GT(after, before) << servo->err();
   // One servo second per wall second; connection set-up and replies account for a few ticks.
-  EXPECT_NEAR((after - before) / wall, 1.0, 0.05) << peers << " garbage peers\n" << servo->err();
+  // A sanitized servo beside other sanitized tests on a small machine may fall behind by itself.
+#ifdef KORVEX_SANITIZED
+  constexpr double kRateTolerance = 0.3;
+#else
+  constexpr double kRateTolerance = 0.05;
+#endif
+  EXPECT_NEAR((after - before) / wall, 1.0, kRateTolerance) << peers << " garbage peers\n" << servo->err();
   EXPECT_TRUE(servo->running());
   EXPECT_NE(servo->err().find("garbled"), std::string::npos) << servo->err();
 }
