@@ -127,7 +127,8 @@ void TextUI::storeFloats(CMappedMsg& msg, PrVector& field, int count) {
 void TextUI::storeGains(CMappedMsg& msg) {
   const int mode = msg.readInt();
   const int n = msg.readInt();
-  if (mode < 0 || mode >= kNumControlModes || n < 0 || bodyFloats(msg) != 2 + 2 * n) {
+  // n is checked against the body before 2 + 2n is formed: a huge n must not overflow.
+  if (mode < 0 || mode >= kNumControlModes || n < 0 || n > kMaxRowValues || bodyFloats(msg) != 2 + 2 * n) {
     return reportMalformed(msg);
   }
   {

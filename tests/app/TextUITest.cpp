@@ -126,6 +126,26 @@ TEST_F(TextUITest, ConfigurationAndGainsAreStored) {
   EXPECT_FLOAT_EQ(kv[0], 6.0f);
 }
 
+// Counts that do not match the body, also ones whose doubled value overflows, are refused.
+TEST_F(TextUITest, GainsWithABadCountAreRefusedAndKeepTheStoredOnes) {
+  for (int n : {5, 7, -1, 1073745920, 2147483647}) {
+    SCOPED_TRACE(n);
+    CMsg msg;
+    msg.setType(SERVO_GAINS);
+    msg.writeInt(8);
+    msg.writeInt(n);
+    for (int i = 0; i < 12; ++i) msg.writeFloat(100.0f);
+    m_agent->reply(msg, 2);
+    testing::internal::CaptureStderr();
+    m_ui->pollServoMessages();
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("Malformed servo message"), std::string::npos);
+  }
+  PrVector kp;
+  m_ui->getKp(8, kp);
+  ASSERT_EQ(kp.size(), 6);
+  EXPECT_FLOAT_EQ(kp[5], 5.0f);
+}
+
 TEST_F(TextUITest, BlankLinesSucceedAndWordsMayBeSurroundedByBlanks) {
   EXPECT_TRUE(run(""));
   EXPECT_TRUE(run("   \t \n"));
