@@ -65,11 +65,7 @@ void RemoteSession::watchLink() {
   }
 }
 
-bool RemoteSession::linkClosed() const {
-  if (m_closedByServo) return true;
-  pollfd p{m_socket->descriptor(), POLLRDHUP, 0};
-  return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0;
-}
+bool RemoteSession::linkClosed() const { return m_closedByServo || peerHungUp(m_socket->descriptor()); }
 
 void RemoteSession::beginShutdown() {
   if (!m_started || m_shutdownBegun) return;

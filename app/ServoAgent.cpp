@@ -1,7 +1,5 @@
 #include "app/ServoAgent.h"
 
-#include <poll.h>
-
 #include <cstdio>
 
 #include "utility/MesgQueue.h"
@@ -9,14 +7,7 @@
 #include "utility/PrDataInput.h"
 #include "utility/PrDataOutput.h"
 #include "utility/PrSocket.h"
-
-namespace {
-// The peer has closed (or reset) the connection: a send would fail with a broken pipe.
-bool peerHungUp(int socket) {
-  pollfd p{socket, POLLRDHUP, 0};
-  return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0;
-}
-}  // namespace
+#include "utility/TcpEndpoint.h"
 
 ServoAgent::ServoAgent() : m_outgoing(MesgQueue::getCollection(1)), m_incoming(MesgQueue::getCollection(0)) {}
 

@@ -123,3 +123,8 @@ bool peerClosed(int socket) {
   int available = 0;
   return ::ioctl(socket, FIONREAD, &available) < 0 || available == 0;
 }
+
+bool peerHungUp(int socket) {
+  pollfd p{socket, POLLRDHUP, 0};
+  return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0;
+}

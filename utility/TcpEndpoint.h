@@ -24,3 +24,6 @@ int boundPort(int socket);
 int connectTcp(const TcpAddress& address, int timeoutMs, std::string* error);
 // Whether the peer has closed its end and nothing is left to read.
 bool peerClosed(int socket);
+// Whether the peer has closed or reset its end, read or unread data aside:
+// anything sent now would fail with a broken pipe.
+bool peerHungUp(int socket);
