@@ -6,10 +6,12 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "app/Application.h"
 #include "app/Configuration.h"
@@ -25,7 +27,10 @@ Application* startProgram() {
   auto* app = theApp = new Application;
   app->start(/*endAtEndOfInput=*/false, "");
   // libFuzzer ends with exit(): stop the threads before static objects they
-  // use are destroyed.
+  // use are destroyed. Handlers run in reverse order of registration, so the
+  // servo's own statics (the plug-in's among them) must exist first: wait for
+  // its first configuration, sent once it is set up.
+  while (app->console().updateCount() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   std::atexit([] {
     endSession();
     theApp->completeShutdown();
