@@ -8,13 +8,6 @@
 
 namespace {
 
-// A clock that always lets the next step through, so pacing never skips.
-class FreeRunningClock : public PacingClock {
- public:
-  std::int64_t ticks() const override { return now += 2; }
-  mutable std::int64_t now = 0;
-};
-
 // A moving, loaded arm with friction on: every branch of the passes is live.
 std::unique_ptr<CSimPuma> movingPuma(const PacingClock* clock = nullptr) {
   auto arm = CSimPuma::create(500.0f, CSimPuma::kDefaultDescription, clock);
@@ -77,7 +70,7 @@ BENCHMARK(BM_ComputeGravity);
 // One servo step: spring torques, the integrator (two forward dynamics) and
 // kinematics. The clock always allows the step, so no pacing wait is measured.
 void BM_SimPumaStep(benchmark::State& state) {
-  FreeRunningClock clock;
+  SteppingClock clock;
   auto arm = movingPuma(&clock);
   if (!arm) return state.SkipWithError("puma560.prm not found (run from build/run)");
   PrVector tau(6);

@@ -18,15 +18,6 @@
 
 namespace {
 
-// Every reading is one period later, so every step() is due at once.
-class SteppingClock final : public PacingClock {
- public:
-  std::int64_t ticks() const override { return m_now += 2; }
-
- private:
-  mutable std::int64_t m_now = 0;
-};
-
 struct ServoBench {
   UiAgent uiAgent;
   ServoAgent servoAgent;

@@ -25,14 +25,6 @@
 #include "utility/unitMsg.h"
 
 namespace {
-// Every reading is one period on, so each step is due at once.
-class SteppingClock final : public PacingClock {
- public:
-  std::int64_t ticks() const override { return m_now += 2; }
-
- private:
-  mutable std::int64_t m_now = 0;
-};
 
 struct Receivers {
   SteppingClock clock;

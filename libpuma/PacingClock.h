@@ -14,5 +14,16 @@ class PacingClock {
   virtual std::int64_t ticks() const = 0;
 };
 
+// Advances one servo period (2 ms) per reading, so every step of an arm paced
+// by it is due at once: ticks run as fast as they are called (benchmarks,
+// tests, tools and fuzzing that drive the servo by hand).
+class SteppingClock final : public PacingClock {
+ public:
+  std::int64_t ticks() const override { return m_now += 2; }
+
+ private:
+  mutable std::int64_t m_now = 0;
+};
+
 // The process-wide monotonic millisecond clock.
 const PacingClock& monotonicPacingClock();

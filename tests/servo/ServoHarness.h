@@ -18,14 +18,6 @@
 #include "servo/Session.h"
 #include "utility/unitMsg.h"
 
-class SteppingClock final : public PacingClock {
- public:
-  std::int64_t ticks() const override { return m_now += 2; }
-
- private:
-  mutable std::int64_t m_now = 0;
-};
-
 // One message taken off queue 0, with its own copy of the bytes.
 struct Reply {
   int type;

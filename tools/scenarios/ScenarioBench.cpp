@@ -10,15 +10,6 @@
 
 namespace {
 
-// Advances one servo period (2 ms) per reading: every step() is due.
-class SteppingClock final : public PacingClock {
- public:
-  std::int64_t ticks() const override { return m_now += 2; }
-
- private:
-  mutable std::int64_t m_now = 0;
-};
-
 enum ConstantType {
   kRobotType = 0,
   kSetObstacle = 18,
