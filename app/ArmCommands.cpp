@@ -35,6 +35,7 @@ bool CommandHandlers::gripper(TextUI& ui, const Command& command, Args& args, ch
 bool CommandHandlers::quit(TextUI& ui, const Command& command, Args& /*args*/, char* reply) {
   begin(ui, command.code);
   const bool sent = send(ui, reply);
+  if (sent) ui.m_quitSent = true;
   // A window thread waiting in a getter may proceed while the session ends.
   withoutCommandLock(ui, [] { endSession(); });
   return sent;

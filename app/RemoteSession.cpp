@@ -72,8 +72,9 @@ void RemoteSession::beginShutdown() {
   m_shutdownBegun = true;
   m_watcher.join();
   // "break" asks the servo's side to let this console go (the servo goes on);
-  // over a closed link there is nobody to ask.
-  if (linkClosed()) {
+  // over a closed link there is nobody to ask, and after the user's own quit
+  // the servo has been asked already.
+  if (linkClosed() || m_console->quitSent()) {
     endSession();
   } else {
     m_console->processCommand("break");

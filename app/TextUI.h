@@ -69,6 +69,8 @@ class TextUI : public CommandDispatcher, public JointPositionSource {
   void setEndSessionAtEndOfInput(bool end) { m_endSessionAtEndOfInput = end; }
   // Whether the console thread has stopped reading standard input.
   bool inputEnded() const { return m_inputEnded; }
+  // Whether quit, exit or break has reached the servo: shutdown need not ask again.
+  bool quitSent() const { return m_quitSent; }
 
   bool processCommand(const char* commandStr, char* reply = nullptr) override;
   bool sessionOver() const override;
@@ -153,6 +155,7 @@ class TextUI : public CommandDispatcher, public JointPositionSource {
   std::atomic<bool> m_stop{false};
   std::atomic<bool> m_endSessionAtEndOfInput{false};
   std::atomic<bool> m_inputEnded{false};
+  std::atomic<bool> m_quitSent{false};
   std::string m_startupScript;
 
   ServoAgent* m_servo;  // not owned

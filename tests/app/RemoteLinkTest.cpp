@@ -112,6 +112,11 @@ TEST_F(RemoteLink, ConsolesInTurnDriveOneServo) {
   EXPECT_TRUE(b.complete);
   ASSERT_GT(b.rows.size(), 1500u);
   EXPECT_GT(b.rows.front()[0], a.rows.back()[0]) << "the servo clock went on between the consoles";
+  // The user's quit is the only one: shutdown does not ask the servo again.
+  for (int waited = 0; waited < 3000 && occurrences(servo->err(), "disconnected") < 2; waited += 50) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  EXPECT_EQ(occurrences(servo->err(), "ends that console only"), 2) << servo->err();
 }
 
 TEST_F(RemoteLink, RandomBytesNeitherStopNorSlowTheServo) {
