@@ -106,6 +106,8 @@ class Servo {
 
   // --- robot type (ServoRobotType.cpp) ----------------------------------------
   void sizeState();
+  // Ends a running gather (and tells the console to close its file).
+  void stopGatherForNewShape();
 
   // --- loop helpers -----------------------------------------------------------
   int stepArm();

@@ -29,6 +29,7 @@ bool Servo::setRobotType(int type) {
   m_mirror = std::move(mirror);
   m_robot = std::move(robot);
   m_robotType = type;
+  stopGatherForNewShape();
 
   sizeState();
   m_robot->setFriction(m_friction);
@@ -39,6 +40,17 @@ bool Servo::setRobotType(int type) {
   sendConfiguration();
   for (int mode = 0; mode < kNumControlModes; ++mode) sendGains(mode);
   return true;
+}
+
+void Servo::stopGatherForNewShape() {
+  // A gather row's width follows the robot type: rows of the new type would
+  // make the file ragged, no longer one table. Close it complete instead.
+  if (!m_gatherOn) return;
+  m_gatherOn = false;
+  consolePrint("Robot type changed: gathering stopped.\n");
+  m_reply.clear();
+  m_reply.setType(SERVO_STOP_GATHER);
+  m_link.reply(m_reply, 2);
 }
 
 void Servo::sizeState() {

@@ -204,6 +204,26 @@ TEST_F(ServoRequestTest, GatheringSendsOneRowPerTickOfTheListedVectors) {
   }
 }
 
+// Rows of another width would make the file ragged: the type change closes it.
+TEST_F(ServoRequestTest, RobotTypeChangeStopsARunningGather) {
+  CMsg start;
+  start.setType(UI_START_GATHER);
+  start.writeString("run.dat");
+  h.request(start);
+  h.tick(2);
+  h.replies();
+  setRobotType(1);
+  auto all = h.replies();
+  ASSERT_EQ(ofType(all, SERVO_STOP_GATHER).size(), 1u);
+  EXPECT_NE(textOf(all).find("Robot type changed: gathering stopped."), std::string::npos);
+  EXPECT_FALSE(h.servo().gatherOn());
+  h.tick(2);
+  EXPECT_TRUE(ofType(h.replies(), SERVO_GATHER_DATA).empty());
+
+  setRobotType(3);  // without a gather nothing is said
+  EXPECT_TRUE(ofType(h.replies(), SERVO_STOP_GATHER).empty());
+}
+
 TEST_F(ServoRequestTest, MalformedRequestsAreRefusedWithAMessage) {
   h.requestEmpty(UI_Q);
   EXPECT_NE(textOf(h.replies()).find("shorter than its type requires"), std::string::npos);
