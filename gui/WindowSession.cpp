@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QPointer>
+#include <QScreen>
 #include <atomic>
 #include <memory>
 
@@ -58,6 +59,10 @@ int runWindowSession(ConsoleSession& session, int argc, char** argv) {
   auto window = std::make_unique<Gui>(session.console());
   g_window = window.get();
   readLayout(*window);
+  // The form's size suits a large screen; a smaller one gets what it has room for.
+  if (const QScreen* screen = window->screen()) {
+    window->resize(window->size().boundedTo(screen->availableGeometry().size()));
+  }
   window->show();
   g_application = &qtApplication;
   // A session that ended before the handler could post its quit has no loop to end.
