@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ConsoleText.h"
 #include "KorvexRun.h"
 
 namespace {
@@ -63,16 +64,6 @@ void expectTicksWithoutGap(const std::vector<std::vector<double>>& rows, size_t 
   for (size_t i = from; i < rows.size(); ++i) {
     ASSERT_NEAR(rows[i][0] - rows[i - 1][0], 0.002, 1.5e-6) << "between rows " << i - 1 << " and " << i;
   }
-}
-
-// "q = (a b c d e f)" as printed by pjpos.
-std::vector<double> printedJointPositions(const std::string& err) {
-  const size_t at = err.rfind("q = (");
-  std::vector<double> q;
-  if (at == std::string::npos) return q;
-  std::istringstream values(err.substr(at + 5, err.find(')', at) - at - 5));
-  for (double v; values >> v;) q.push_back(v);
-  return q;
 }
 
 TEST_F(EndToEnd, ExitQuitAndBreakEndTheSessionInOrder) {
@@ -158,7 +149,7 @@ TEST_F(EndToEnd, JgotoReachesItsGoal) {
   if (!controlPluginAvailable()) GTEST_SKIP() << "control.dll is not built: the arm cannot be driven";
   const KorvexRun run = runScript("jgoto.txt", "jgoto 10 -30 40 5 20 15\nwait 5000\npjpos\nwait 300\nquit\n");
   expectOrderlyEnd(run);
-  const std::vector<double> q = printedJointPositions(run.err);
+  const std::vector<double> q = lastPrintedJointPositions(run.err);
   const double goal[] = {10, -30, 40, 5, 20, 15};
   ASSERT_EQ(q.size(), 6u) << run.err;
   for (int i = 0; i < 6; ++i) EXPECT_NEAR(q[i], goal[i], 1.5) << "joint " << i;

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "ConsoleText.h"
 #include "KorvexRun.h"
 #include "ServoProcess.h"
 #include "app/ServoAgent.h"
@@ -40,16 +41,6 @@ class RemoteLink : public testing::Test {
 
   std::unique_ptr<ServoProcess> servo;
 };
-
-// "q = (a b c d e f)" as printed by pjpos, the last one in err.
-std::vector<double> printedJointPositions(const std::string& err) {
-  const size_t at = err.rfind("q = (");
-  std::vector<double> q;
-  if (at == std::string::npos) return q;
-  std::istringstream values(err.substr(at + 5, err.find(')', at) - at - 5));
-  for (double v; values >> v;) q.push_back(v);
-  return q;
-}
 
 struct Rows {
   std::vector<std::vector<double>> rows;
@@ -89,7 +80,7 @@ TEST_F(RemoteLink, ConsolesInTurnDriveOneServo) {
                                                   "wait 300\npjpos\nwait 300\nquit\n");
   EXPECT_EQ(one.status, 0) << one.err;
   EXPECT_NE(one.out.find("Exiting.\n"), std::string::npos) << one.out;
-  expectNear(printedJointPositions(one.err), goal, 1.5, one.err);
+  expectNear(lastPrintedJointPositions(one.err), goal, 1.5, one.err);
   const Rows a = readRows(first);
   EXPECT_TRUE(a.complete);
   ASSERT_GT(a.rows.size(), 1500u);  // about four seconds at 500 Hz
@@ -106,8 +97,9 @@ TEST_F(RemoteLink, ConsolesInTurnDriveOneServo) {
   EXPECT_EQ(two.status, 0) << two.err;
   const size_t firstPrint = two.err.find("q = (");
   ASSERT_NE(firstPrint, std::string::npos) << two.err;
-  expectNear(printedJointPositions(two.err.substr(0, two.err.find(')', firstPrint) + 1)), goal, 1.5, two.err);
-  expectNear(printedJointPositions(two.err), {0, -20, 30, 0, 10, 0}, 1.5, two.err);
+  expectNear(lastPrintedJointPositions(two.err.substr(0, two.err.find(')', firstPrint) + 1)), goal, 1.5,
+             two.err);
+  expectNear(lastPrintedJointPositions(two.err), {0, -20, 30, 0, 10, 0}, 1.5, two.err);
   const Rows b = readRows(second);
   EXPECT_TRUE(b.complete);
   ASSERT_GT(b.rows.size(), 1500u);

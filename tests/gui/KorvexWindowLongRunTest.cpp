@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "ConsoleText.h"
 #include "GuiTestEnvironment.h"
 #include "ProgramRun.h"
 
@@ -100,15 +101,6 @@ void drag(const Geometry& g, const std::vector<std::pair<double, double>>& point
   shell(command + " mouseup 1");
 }
 
-std::vector<double> lastPrintedQ(const std::string& err) {
-  const size_t at = err.rfind("q = (");
-  std::vector<double> q;
-  if (at == std::string::npos) return q;
-  std::istringstream values(err.substr(at + 5, err.find(')', at) - at - 5));
-  for (double v; values >> v;) q.push_back(v);
-  return q;
-}
-
 TEST(KorvexWindowLong, AMinuteOfModesDragsAndGatherEndsCleanlyByClosingTheWindow) {
   if (!haveTool("xdotool") || !haveTool("import"))
     GTEST_SKIP() << "xdotool and ImageMagick's import are needed";
@@ -153,7 +145,7 @@ TEST(KorvexWindowLong, AMinuteOfModesDragsAndGatherEndsCleanlyByClosingTheWindow
   EXPECT_TRUE(turned) << "the drag did not turn the view";
 
   type("pjpos", 500);
-  const std::vector<double> held = lastPrintedQ(korvex.err());
+  const std::vector<double> held = lastPrintedJointPositions(korvex.err());
   const std::vector<double> goal = {20, -30, 40, 10, 20, 30};
   ASSERT_EQ(held.size(), goal.size()) << korvex.err();
   for (size_t i = 0; i < goal.size(); ++i) EXPECT_NEAR(held[i], goal[i], 2.0) << "joint " << i;

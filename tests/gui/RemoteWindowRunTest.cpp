@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "ConsoleText.h"
 #include "GuiTestEnvironment.h"
 #include "ProgramRun.h"
 
@@ -17,16 +18,6 @@ namespace {
 namespace fs = std::filesystem;
 
 void pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
-// The values of the last "q = (a b c d e f)" that pjpos printed.
-std::vector<double> lastPrintedQ(const std::string& err) {
-  const size_t at = err.rfind("q = (");
-  std::vector<double> q;
-  if (at == std::string::npos) return q;
-  std::istringstream values(err.substr(at + 5, err.find(')', at) - at - 5));
-  for (double v; values >> v;) q.push_back(v);
-  return q;
-}
 
 class RemoteWindowRun : public testing::Test {
  protected:
@@ -58,7 +49,7 @@ TEST_F(RemoteWindowRun, ConsoleLinesDriveTheServoWhichOutlivesTheWindow) {
 
   ASSERT_EQ(window->wait(30000), 0) << window->err();
   const std::string err = window->err();
-  const std::vector<double> q = lastPrintedQ(err);
+  const std::vector<double> q = lastPrintedJointPositions(err);
   const std::vector<double> goal = {10, -20, 30, 0, 0, 0};
   ASSERT_EQ(q.size(), goal.size()) << err;
   for (size_t i = 0; i < q.size(); ++i) EXPECT_NEAR(q[i], goal[i], 1.5) << "joint " << i << "\n" << err;

@@ -1,0 +1,9 @@
+// Reading what the console printed, for tests of the whole program.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The values of the last "q = (a b c d e f)" that pjpos printed in text;
+// empty when there is none.
+std::vector<double> lastPrintedJointPositions(const std::string& text);
