@@ -25,7 +25,8 @@ function(korvex_test_folder folder)
   if(NOT sources)
     return()
   endif()
-  # tests/support: helpers every test program shares (the allocation counter).
+  # tests/support: helpers every test program shares (the allocation counter,
+  # the reader of printed joint positions).
   file(GLOB support CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/support/*.cpp)
   set(target test_${folder})
   add_executable(${target} ${sources} ${support})
