@@ -22,10 +22,23 @@
 #include "app/TextUI.h"
 #include "app/UiAgent.h"
 #include "gui/Gui.h"
+#include "libpuma/RobotModelFactory.h"
+#include "matrix/PrTransform.h"
 #include "utility/MesgQueue.h"
 
 // Failures print the text, not its bytes.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+// Where the frame that a row's operational target names (in the window's
+// units) takes a point, computed independently by the robot model of that type.
+inline PrVector3 targetFrameMaps(int robotType, const PrVector& rowArguments, PrVector3 point) {
+  std::unique_ptr<IRobotModel> model = createRobotModel(robotType);
+  PrVector config(rowArguments);
+  model->configToRadians(config, config);
+  PrTransform frame;
+  model->configToFrame(config, frame);
+  return frame * point;
+}
 
 struct StandInArm {
   int robotType;

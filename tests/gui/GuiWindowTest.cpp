@@ -5,8 +5,6 @@
 #include "GuiWindowFixture.h"
 #include "gui/RobotWidget.h"
 #include "libpuma/IRobotModel.h"
-#include "libpuma/RobotModelFactory.h"
-#include "matrix/PrTransform.h"
 
 namespace {
 
@@ -111,14 +109,7 @@ TEST_F(GuiWindowTest, GotoTargetKeepsItsFrameOverRobotTypeChange) {
 
   // Independent check: the frame of the shown Euler parameters maps the
   // tool's y axis onto world z, offset by the target position.
-  std::unique_ptr<IRobotModel> euler = createRobotModel(4);
-  PrVector config(args);
-  euler->configToRadians(config, config);
-  PrTransform frame;
-  euler->configToFrame(config, frame);
-  PrVector point(3);
-  point[1] = 1;
-  const PrVector3 moved = frame * point;
+  const PrVector3 moved = targetFrameMaps(4, args, PrVector3(0, 1, 0));
   EXPECT_NEAR(moved[0], 0.3f, 1e-3f);
   EXPECT_NEAR(moved[1], 0.2f, 1e-3f);
   EXPECT_NEAR(moved[2], 1.4f, 1e-3f);

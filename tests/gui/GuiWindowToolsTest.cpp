@@ -10,8 +10,6 @@
 #include "GuiWindowFixture.h"
 #include "gui/TransformDialog.h"
 #include "libpuma/IRobotModel.h"
-#include "libpuma/RobotModelFactory.h"
-#include "matrix/PrTransform.h"
 
 namespace {
 
@@ -80,14 +78,7 @@ TEST_F(GuiWindowTools, AltParmsEditsTheEnabledRowsTargetAsAFrame) {
   // Independent check: the row's new quaternion target turns x onto y.
   const PrVector& args = m_gui->rowArguments(0);
   ASSERT_EQ(args.size(), 7);
-  std::unique_ptr<IRobotModel> model = createRobotModel(3);
-  PrVector config(args);
-  model->configToRadians(config, config);
-  PrTransform frame;
-  model->configToFrame(config, frame);
-  PrVector point(3);
-  point[0] = 1;
-  const PrVector3 moved = frame * point;
+  const PrVector3 moved = targetFrameMaps(3, args, PrVector3(1, 0, 0));
   EXPECT_NEAR(moved[0], 0.5f, 1e-4f);
   EXPECT_NEAR(moved[1], 1.2f, 1e-4f);
   EXPECT_NEAR(moved[2], 0.4f, 1e-4f);
