@@ -10,29 +10,10 @@
 #include "libpuma/CSimPuma.h"
 #include "libpuma/PumaDynamics.h"
 #include "libpuma/PumaKinematics.h"
+#include "libpuma/ScriptedRobotDriver.h"
 #include "matrix/PrTransform.h"
 
 namespace {
-
-// A driver that only hands out stored values, to time the model on its own.
-class StoredStateDriver : public IRobotSimDriver {
- public:
-  StoredStateDriver() : IRobotSimDriver(500.0f), q(6), dq(6), gravity(6) {}
-  void getJointPositions(PrVector& out) override { out = q; }
-  void getJointVelocities(PrVector& out) override { out = dq; }
-  void setTorques(const PrVector&) override {}
-  void setState(const PrVector& pos, const PrVector& vel) override {
-    q = pos;
-    dq = vel;
-  }
-  void forwardDynamics(PrVector& acc, const PrVector&) override { acc.setSize(6, true); }
-  void inverseDynamics(PrVector& tau, const PrVector&) override { tau.setSize(6, true); }
-  void getEndEffectorFrame(PrTransform& out) override { out = frame; }
-  void computeMassMatrix(PrMatrix& M) override { M.setSize(6, 6, true); }
-  void computeGravity(PrVector& g) override { g = gravity; }
-  PrVector q, dq, gravity;
-  PrTransform frame;
-};
 
 // A few hundred random states, cycled so the branch predictor sees variety.
 struct States {
@@ -82,13 +63,13 @@ BENCHMARK(BM_PumaModelQ_UpdateAndRates_SimulatedArm);
 
 // The closed-form model alone (the driver hands out stored values).
 void BM_PumaModelQ_UpdateAndRates_ModelOnly(benchmark::State& state) {
-  StoredStateDriver driver;
+  ScriptedRobotDriver driver;
   runTicks<CPumaModelQ>(state, driver, States());
 }
 BENCHMARK(BM_PumaModelQ_UpdateAndRates_ModelOnly);
 
 void BM_Puma4dofModel_UpdateAndRates_ModelOnly(benchmark::State& state) {
-  StoredStateDriver driver;
+  ScriptedRobotDriver driver;
   const States states;
   CPuma4dofModel model;
   PrVector q, dq, b, g, lock, x;

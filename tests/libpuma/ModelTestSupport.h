@@ -8,7 +8,7 @@
 #include <Eigen/Geometry>
 #include <random>
 
-#include "libpuma/IRobotSimDriver.h"
+#include "libpuma/ScriptedRobotDriver.h"
 #include "matrix/PrMatrix.h"
 #include "matrix/PrTransform.h"
 #include "matrix/PrVector.h"
@@ -16,26 +16,7 @@
 namespace modeltest {
 
 // A driver whose state, end-effector frame and gravity torques the test sets.
-class ScriptedDriver : public IRobotSimDriver {
- public:
-  ScriptedDriver() : IRobotSimDriver(500.0f), q(6), dq(6), gravity(6) {}
-
-  void getJointPositions(PrVector& out) override { out = q; }
-  void getJointVelocities(PrVector& out) override { out = dq; }
-  void setTorques(const PrVector&) override {}
-  void setState(const PrVector& pos, const PrVector& vel) override {
-    q = pos;
-    dq = vel;
-  }
-  void forwardDynamics(PrVector& acc, const PrVector&) override { acc.setSize(6, true); }
-  void inverseDynamics(PrVector& tau, const PrVector&) override { tau.setSize(6, true); }
-  void getEndEffectorFrame(PrTransform& frame) override { frame = endEffector; }
-  void computeMassMatrix(PrMatrix& M) override { M.setSize(6, 6, true); }
-  void computeGravity(PrVector& g) override { g = gravity; }
-
-  PrVector q, dq, gravity;
-  PrTransform endEffector;
-};
+using ScriptedDriver = ScriptedRobotDriver;
 
 // Zero-pose axes of the PUMA as the closed form places them: joint 1 about z,
 // joints 2, 3 and 5 about y, joints 4 and 6 about z (forearm pointing up).
