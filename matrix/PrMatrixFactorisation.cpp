@@ -12,42 +12,39 @@
 
 namespace {
 
-// Solves (L·U)·x = y over x in place, where x holds y on entry and its
-// elements lie stride floats apart. lu holds L with its diagonal on and below
-// the diagonal, U with an implicit unit diagonal above it.
-void luSolveInPlace(const float* lu, int n, float* x, int stride) {
-  // L·z = y
+// Solves L·z = y over x in place (x holds y on entry, its elements stride
+// floats apart); L is the lower triangle of f, diagonal included.
+void forwardSubstitute(const float* f, int n, float* x, int stride) {
   for (int i = 0; i < n; ++i) {
-    const float* l = lu + i * n;
+    const float* l = f + i * n;
     float sum = 0.0f;
     for (int j = 0; j < i; ++j) sum += l[j] * x[j * stride];
     x[i * stride] = (x[i * stride] - sum) / l[i];
-  }
-  // U·x = z, no division: U has a unit diagonal
-  for (int i = n - 1; i >= 0; --i) {
-    const float* u = lu + i * n;
-    float sum = 0.0f;
-    for (int k = i + 1; k < n; ++k) sum += u[k] * x[k * stride];
-    x[i * stride] -= sum;
   }
 }
 
-// Solves (L·Lᵀ)·x = y over x in place; lu holds L below and Lᵀ above the diagonal.
-void choleskySolveInPlace(const float* lu, int n, float* x, int stride) {
-  // L·z = y
-  for (int i = 0; i < n; ++i) {
-    const float* l = lu + i * n;
-    float sum = 0.0f;
-    for (int j = 0; j < i; ++j) sum += l[j] * x[j * stride];
-    x[i * stride] = (x[i * stride] - sum) / l[i];
-  }
-  // Lᵀ·x = z
+// Solves U·x = z over x in place; U is the upper triangle of f, above the
+// diagonal, with a unit diagonal when unitDiagonal holds and f's own otherwise.
+void backSubstitute(const float* f, int n, float* x, int stride, bool unitDiagonal) {
   for (int i = n - 1; i >= 0; --i) {
-    const float* u = lu + i * n;
+    const float* u = f + i * n;
     float sum = 0.0f;
     for (int k = i + 1; k < n; ++k) sum += u[k] * x[k * stride];
-    x[i * stride] = (x[i * stride] - sum) / u[i];
+    x[i * stride] = unitDiagonal ? x[i * stride] - sum : (x[i * stride] - sum) / u[i];
   }
+}
+
+// Solves (L·U)·x = y in place: lu holds L with its diagonal on and below the
+// diagonal, U with an implicit unit diagonal above it.
+void luSolveInPlace(const float* lu, int n, float* x, int stride) {
+  forwardSubstitute(lu, n, x, stride);
+  backSubstitute(lu, n, x, stride, /*unitDiagonal=*/true);
+}
+
+// Solves (L·Lᵀ)·x = y in place; lu holds L below and Lᵀ above the diagonal.
+void choleskySolveInPlace(const float* lu, int n, float* x, int stride) {
+  forwardSubstitute(lu, n, x, stride);
+  backSubstitute(lu, n, x, stride, /*unitDiagonal=*/false);
 }
 
 using SolveInPlace = void (*)(const float*, int, float*, int);
