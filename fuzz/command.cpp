@@ -57,6 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (end == std::string::npos) end = text.size();
     std::string line = text.substr(start, end - start);
     start = end + 1;
+    line.resize(std::strlen(line.c_str()));  // the console reads up to a NUL, as fgets' callers do
     if (endsOrLoads(line)) continue;
     line.push_back('\n');
     char reply[CommandDispatcher::kReplySize];
