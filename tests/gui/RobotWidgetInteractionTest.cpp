@@ -10,14 +10,6 @@
 
 namespace {
 
-Obstacle sphere(int id, float x, float y, float z, float radius) {
-  Obstacle s;
-  s.id = id;
-  s.center = PrVector3(x, y, z);
-  s.radius = radius;
-  return s;
-}
-
 TEST(RobotWidgetDrag, SphereDragSendsSetObstacleAndIgnoresConsoleUpdates) {
   RecordingConsole console;
   auto view = makeView(console);

@@ -17,14 +17,6 @@ int litPixels(const QImage& image, const QRect& area) {
   return lit;
 }
 
-Obstacle sphere(int id, float x, float y, float z, float radius) {
-  Obstacle s;
-  s.id = id;
-  s.center = PrVector3(x, y, z);
-  s.radius = radius;
-  return s;
-}
-
 TEST(RobotWidgetRender, DrawsTheArmWhereItsLinksProject) {
   RecordingConsole console;
   auto view = makeView(console);

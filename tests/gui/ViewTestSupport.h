@@ -55,4 +55,12 @@ inline void sendMouse(RobotWidget& view, QEvent::Type type, QPointF at, Qt::Mous
   QApplication::sendEvent(&view, &event);
 }
 
+inline Obstacle sphere(int id, float x, float y, float z, float radius) {
+  Obstacle s;
+  s.id = id;
+  s.center = PrVector3(x, y, z);
+  s.radius = radius;
+  return s;
+}
+
 inline bool startsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
