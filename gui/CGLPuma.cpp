@@ -2,13 +2,8 @@
 
 #include <GL/glu.h>
 
+#include "gui/PumaGeometry.h"
 #include "gui/PumaMeshes.h"
-
-namespace {
-
-constexpr float kJointAxes[6][3] = {{0, 0, 1}, {-1, 0, 0}, {-1, 0, 0}, {0, 0, 1}, {-1, 0, 0}, {0, 0, 1}};
-
-}  // namespace
 
 CGLPuma::CGLPuma() : m_angles(6), m_meshes(buildPumaMeshes()), m_meshLists(kPumaLinkCount, 0) {}
 
@@ -18,10 +13,9 @@ CGLPuma::~CGLPuma() {
 }
 
 void CGLPuma::getFrustum(double& width, double& height, double& nearPlane, double& farPlane) const {
-  width = 1.2 * m_aspect;
-  height = 1.2;
-  nearPlane = 2.0;
-  farPlane = 10.0;
+  pumagl::frustumSize(m_aspect, width, height);
+  nearPlane = pumagl::kNearPlane;
+  farPlane = pumagl::kFarPlane;
 }
 
 void CGLPuma::getJointAngles(PrVector& angles) const { angles = m_angles; }
@@ -30,41 +24,29 @@ void CGLPuma::setJointAngles(const PrVector& angles) {
   for (int i = 0; i < 6 && i < angles.size(); ++i) m_angles[i] = angles[i];
 }
 
-void CGLPuma::resetEye() { gluLookAt(0, -3.5, 0, 0, 0, 0, 0, 0, 1); }
+void CGLPuma::resetEye() {
+  double eye[3];
+  pumagl::defaultEyePosition(eye);
+  gluLookAt(eye[0], eye[1], eye[2], 0, 0, 0, 0, 0, 1);
+}
 
+// Frame 0 is the pedestal's, on the floor; frame i (1 to 6) is the fixed part
+// of joint i's modified Denavit–Hartenberg transform.
 void CGLPuma::applyFrame(int i) const {
-  switch (i) {
-    case 0:
-      glTranslatef(0, 0, -0.6718f);
-      break;
-    case 1:
-      glTranslatef(0, 0, 0.5868f);
-      glRotatef(-90, 0, 0, 1);
-      break;
-    case 2:
-      glTranslatef(-0.1604f, 0, 0.085f);
-      glRotatef(90, -1, 0, 0);
-      break;
-    case 3:
-      glTranslatef(-0.0307f, 0, 0.4318f);
-      glRotatef(-93, -1, 0, 0);
-      break;
-    case 4:
-      glRotatef(3, -1, 0, 0);
-      glTranslatef(0.041f, -0.0203f, 0.35307f);
-      break;
-    case 5:
-      glTranslatef(0, 0, 0.08003f);
-      break;
-    default:
-      break;
+  if (i == 0) {
+    glTranslatef(0, 0, -pumagl::kShoulderHeight);
+    return;
   }
+  if (i == 1) glTranslatef(0, 0, pumagl::kShoulderHeight);
+  if (i > 6) return;
+  const pumagl::DhLink& link = pumagl::kLinks[i - 1];
+  if (link.alphaDeg != 0) glRotatef(link.alphaDeg, 1, 0, 0);
+  glTranslatef(link.a, 0, link.d);
 }
 
 void CGLPuma::applyJoint(int i) const {
   if (i <= 0 || i > 6) return;
-  const float* axis = kJointAxes[i - 1];
-  glRotatef(m_angles[i - 1], axis[0], axis[1], axis[2]);
+  glRotatef(m_angles[i - 1], 0, 0, 1);
 }
 
 void CGLPuma::loadLinkFrame(int link) {

@@ -1,4 +1,5 @@
-// CGLPuma: the PUMA 560 drawn with fixed-function OpenGL.
+// CGLPuma: the PUMA 560 drawn with fixed-function OpenGL, link by link on
+// the chain of PumaGeometry.h.
 //
 // Each link's mesh is compiled into a display list on first use in render
 // mode. In selection mode the meshes are drawn immediately instead: Mesa's
@@ -25,12 +26,12 @@ class CGLPuma : public IGLRobot {
   void loadLinkFrame(int link) override;
   void draw(GLenum renderMode) override;
 
-  // Width / height of the view; the frustum keeps its height of 1.2.
+  // Width / height of the view; the shorter side of the frustum keeps its span.
   void setAspect(double aspect) { m_aspect = aspect; }
 
  private:
   void applyFrame(int i) const;  // fixed transform from link i − 1 to joint i
-  void applyJoint(int i) const;  // rotation of joint i − 1 (i > 0)
+  void applyJoint(int i) const;  // rotation of joint i − 1 about its z axis (i > 0)
 
   PrVector m_angles;  // 6, degrees
   double m_aspect = 1.0;

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -23,6 +24,21 @@ void LinkMesh::corner(const float p[3], const float n[3]) {
   if (m_groups.empty()) m_groups.push_back(Group{});
   auto& v = m_groups.back().vertices;
   v.insert(v.end(), {p[0], p[1], p[2], n[0], n[1], n[2]});
+  if (v.size() % 18 == 0) faceAlongNormals(&v[v.size() - 18]);
+}
+
+// Two-sided lighting takes a triangle wound clockwise, as seen from where
+// its normals point, for its back and lights the other side: such a face
+// would show dark from outside. Its winding is turned to match the normals.
+void LinkMesh::faceAlongNormals(float* t) {
+  const float e1[3] = {t[6] - t[0], t[7] - t[1], t[8] - t[2]};
+  const float e2[3] = {t[12] - t[0], t[13] - t[1], t[14] - t[2]};
+  const float face[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2],
+                         e1[0] * e2[1] - e1[1] * e2[0]};
+  float along = 0;
+  for (int k = 0; k < 3; ++k) along += face[k] * (t[3 + k] + t[9 + k] + t[15 + k]);
+  if (along >= 0) return;
+  for (int k = 0; k < 6; ++k) std::swap(t[6 + k], t[12 + k]);
 }
 
 void LinkMesh::addCylinder(int axis, const float start[3], float length, float r0, float r1, int slices) {

@@ -34,5 +34,6 @@ class LinkMesh {
 
  private:
   void corner(const float p[3], const float n[3]);
+  static void faceAlongNormals(float* triangle);
   std::vector<Group> m_groups;
 };

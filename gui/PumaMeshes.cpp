@@ -1,78 +1,104 @@
 #include "gui/PumaMeshes.h"
 
+#include "gui/PumaGeometry.h"
+
 namespace {
 
-// Cream enamel of the arm, dark grey of the pedestal plate and wrist, metal.
-constexpr MeshMaterial kBody = {
-    {0.25f, 0.24f, 0.2f, 1}, {0.85f, 0.82f, 0.7f, 1}, {0.4f, 0.4f, 0.4f, 1}, {0, 0, 0, 1}, 40};
-constexpr MeshMaterial kDark = {
-    {0.1f, 0.1f, 0.1f, 1}, {0.3f, 0.3f, 0.33f, 1}, {0.3f, 0.3f, 0.3f, 1}, {0, 0, 0, 1}, 20};
-constexpr MeshMaterial kMetal = {
-    {0.2f, 0.2f, 0.2f, 1}, {0.6f, 0.62f, 0.65f, 1}, {0.8f, 0.8f, 0.8f, 1}, {0, 0, 0, 1}, 80};
-constexpr MeshMaterial kFinger = {
-    {0.2f, 0.2f, 0.17f, 1}, {0.82f, 0.87f, 0.68f, 1}, {0.2f, 0.2f, 0.2f, 1}, {0, 0, 0, 1}, 10};
+using puma::kA2;
+using puma::kA3;
+using puma::kD4;
+using puma::kShoulderOffset;
+using pumagl::kShoulderHeight;
+using pumagl::kToolLength;
 
+// Cream enamel of the arm, slate grey of the pedestal plate and wrist, metal,
+// the gripper's fingers and the orange mark of the tool point. No material is
+// darker than mid grey, so no link goes black in shadow.
+constexpr MeshMaterial kBody = {
+    {0.5f, 0.48f, 0.42f, 1}, {0.86f, 0.83f, 0.72f, 1}, {0.35f, 0.35f, 0.35f, 1}, {0, 0, 0, 1}, 40};
+constexpr MeshMaterial kDark = {
+    {0.3f, 0.31f, 0.34f, 1}, {0.5f, 0.52f, 0.56f, 1}, {0.3f, 0.3f, 0.3f, 1}, {0, 0, 0, 1}, 20};
+constexpr MeshMaterial kMetal = {
+    {0.38f, 0.39f, 0.4f, 1}, {0.68f, 0.7f, 0.73f, 1}, {0.7f, 0.7f, 0.7f, 1}, {0, 0, 0, 1}, 80};
+constexpr MeshMaterial kFinger = {
+    {0.45f, 0.47f, 0.37f, 1}, {0.82f, 0.87f, 0.68f, 1}, {0.2f, 0.2f, 0.2f, 1}, {0, 0, 0, 1}, 10};
+constexpr MeshMaterial kToolMark = {
+    {0.6f, 0.3f, 0.05f, 1}, {1.0f, 0.55f, 0.1f, 1}, {0.3f, 0.3f, 0.3f, 1}, {0.25f, 0.1f, 0, 1}, 30};
+
+// In the floor frame: z up from the floor below axis 1.
 void pedestal(LinkMesh& m) {
   m.useMaterial(kDark);
   const float plate[3] = {0, 0, 0};
-  m.addCylinder(2, plate, 0.03f, 0.2f, 0.2f, 32);
+  m.addCylinder(2, plate, 0.03f, 0.22f, 0.22f, 40);
   m.useMaterial(kBody);
   const float column[3] = {0, 0, 0.03f};
-  m.addCylinder(2, column, 0.46f, 0.1f, 0.1f, 32);
+  m.addCylinder(2, column, kShoulderHeight - 0.18f, 0.1f, 0.1f, 32);
 }
 
-// Link 1's frame sits on top of the pedestal; the shoulder axis is offset
-// along its −x.
+// Frame 1 sits on axis 1 at shoulder height; the shoulder axis runs along +y.
 void trunk(LinkMesh& m) {
   m.useMaterial(kBody);
-  const float column[3] = {0, 0, -0.1f};
-  m.addCylinder(2, column, 0.19f, 0.11f, 0.11f, 32);
-  const float shoulder[3] = {0.0f, 0, 0.085f};
-  m.addCylinder(0, shoulder, -0.2f, 0.11f, 0.11f, 32);
+  const float collar[3] = {0, 0, -0.15f};
+  m.addCylinder(2, collar, 0.24f, 0.115f, 0.115f, 32);
+  const float shoulder[3] = {0, 0, 0};
+  m.addCylinder(1, shoulder, kShoulderOffset - 0.055f, 0.1f, 0.1f, 32);
 }
 
-// Upper arm: the shoulder hub on joint 2's axis, the beam up to the elbow.
+// Frame 2: x along the upper arm to the elbow, z along the shoulder axis.
 void upperArm(LinkMesh& m) {
   m.useMaterial(kBody);
-  const float hub[3] = {0.06f, 0, 0};
-  m.addCylinder(0, hub, -0.14f, 0.13f, 0.13f, 32);
-  const float lo[3] = {-0.06f, -0.07f, 0.0f}, hi[3] = {0.02f, 0.07f, 0.43f};
+  const float hub[3] = {0, 0, -0.055f};
+  m.addCylinder(2, hub, 0.11f, 0.115f, 0.115f, 32);
+  const float lo[3] = {0, -0.065f, -0.045f}, hi[3] = {kA2, 0.065f, 0.045f};
   m.addBox(lo, hi);
-  const float elbow[3] = {0.02f, 0, 0.4318f};
-  m.addCylinder(0, elbow, -0.08f, 0.08f, 0.08f, 32);
+  const float elbow[3] = {kA2, 0, -0.045f};
+  m.addCylinder(2, elbow, 0.09f, 0.075f, 0.075f, 32);
   m.useMaterial(kDark);
-  const float motor[3] = {0.06f, 0, 0};
-  m.addCylinder(0, motor, 0.05f, 0.07f, 0.07f, 24);
+  const float motor[3] = {0, 0, 0.055f};
+  m.addCylinder(2, motor, 0.03f, 0.07f, 0.07f, 24);
 }
 
-// Forearm: the elbow hub and a tapering tube up to the wrist.
+// Frame 3: on the elbow axis; the forearm runs along −y to the wrist centre.
 void forearm(LinkMesh& m) {
   m.useMaterial(kBody);
-  const float hub[3] = {0.07f, 0.0f, 0.0f};
-  m.addCylinder(0, hub, -0.11f, 0.07f, 0.07f, 32);
-  const float tube[3] = {0.041f, -0.02f, 0.0f};
-  m.addCylinder(2, tube, 0.30f, 0.06f, 0.04f, 24);
+  const float hub[3] = {0, 0, -0.045f};
+  m.addCylinder(2, hub, 0.09f, 0.07f, 0.07f, 32);
+  const float tube[3] = {kA3, -kD4 + 0.075f, 0};
+  m.addCylinder(1, tube, kD4 - 0.075f, 0.042f, 0.06f, 24);
 }
 
-void wrist(LinkMesh& m) {
+// Frame 4: at the wrist centre, z out along the forearm.
+void wristRoll(LinkMesh& m) {
   m.useMaterial(kDark);
-  const float body[3] = {0, 0, -0.03f};
-  m.addCylinder(2, body, 0.09f, 0.04f, 0.04f, 24);
-  const float centre[3] = {0, 0, 0.08f};
-  m.addSphere(centre, 0.035f);
+  const float body[3] = {0, 0, -0.075f};
+  m.addCylinder(2, body, 0.04f, 0.045f, 0.045f, 24);
 }
 
+// Frame 5: at the wrist centre, z along the bend axis; the tool points along −y.
+void wristBend(LinkMesh& m) {
+  m.useMaterial(kDark);
+  const float knuckle[3] = {0, 0, -0.04f};
+  m.addCylinder(2, knuckle, 0.08f, 0.038f, 0.038f, 24);
+  m.useMaterial(kMetal);
+  const float stub[3] = {0, -0.04f, 0};
+  m.addCylinder(1, stub, 0.04f, 0.03f, 0.03f, 24);
+}
+
+// Frame 6: z along the tool; the fingers end at the tool point.
 void flange(LinkMesh& m) {
   m.useMaterial(kMetal);
-  const float plate[3] = {0, 0, 0.0f};
-  m.addCylinder(2, plate, 0.03f, 0.03f, 0.03f, 24);
-  const float palm0[3] = {-0.035f, -0.015f, 0.03f}, palm1[3] = {0.035f, 0.015f, 0.045f};
+  const float plate[3] = {0, 0, 0.035f};
+  m.addCylinder(2, plate, 0.02f, 0.032f, 0.032f, 24);
+  const float palm0[3] = {-0.035f, -0.015f, 0.055f}, palm1[3] = {0.035f, 0.015f, 0.07f};
   m.addBox(palm0, palm1);
   m.useMaterial(kFinger);
-  const float left0[3] = {-0.035f, -0.012f, 0.045f}, left1[3] = {-0.02f, 0.012f, 0.1f};
-  const float right0[3] = {0.02f, -0.012f, 0.045f}, right1[3] = {0.035f, 0.012f, 0.1f};
+  const float left0[3] = {-0.03f, -0.012f, 0.07f}, left1[3] = {-0.012f, 0.012f, kToolLength};
+  const float right0[3] = {0.012f, -0.012f, 0.07f}, right1[3] = {0.03f, 0.012f, kToolLength};
   m.addBox(left0, left1);
   m.addBox(right0, right1);
+  m.useMaterial(kToolMark);
+  const float tool[3] = {0, 0, kToolLength};
+  m.addSphere(tool, 0.012f, 12, 6);
 }
 
 }  // namespace
@@ -83,7 +109,8 @@ std::vector<LinkMesh> buildPumaMeshes() {
   trunk(meshes[1]);
   upperArm(meshes[2]);
   forearm(meshes[3]);
-  wrist(meshes[4]);
+  wristRoll(meshes[4]);
+  wristBend(meshes[5]);
   flange(meshes[6]);
   return meshes;
 }

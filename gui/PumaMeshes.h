@@ -1,5 +1,5 @@
 // The look of the PUMA 560: one mesh per link (0 = pedestal ... 6 = flange and
-// gripper; link 5 has none), each in the frame its joint moves.
+// gripper), each in the frame its joint moves (PumaGeometry.h).
 #pragma once
 
 #include <vector>

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QSurfaceFormat>
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -59,8 +60,30 @@ RobotWidget::RobotWidget(QWidget* parent, int refreshMs) : QOpenGLWidget(parent)
   setFormat(format);
   for (int i = 0; i < 16; ++i) m_eye[i] = (i % 5 == 0) ? 1.0f : 0.0f;
   buildMenu();
-  connect(&m_refreshTimer, &QTimer::timeout, this, [this] { update(); });
-  if (refreshMs > 0) m_refreshTimer.start(refreshMs);
+  connect(&m_refreshTimer, &QTimer::timeout, this, [this] {
+    if (m_changed) update();
+  });
+  setRefreshPeriod(refreshMs);
+}
+
+void RobotWidget::setRefreshPeriod(int ms) {
+  m_refreshMs = ms;
+  if (ms > 0) {
+    m_refreshTimer.start(ms);
+  } else {
+    m_refreshTimer.stop();
+  }
+}
+
+void RobotWidget::markChanged(bool drawNow) {
+  m_changed = true;
+  if (drawNow || m_refreshMs <= 0) update();
+}
+
+void RobotWidget::storeDisplayData(PrVector& stored, const PrVector& v) {
+  if (stored == v) return;
+  stored = v;
+  markChanged(false);
 }
 
 RobotWidget::~RobotWidget() {
@@ -101,6 +124,23 @@ void RobotWidget::buildMenu() {
       checkable("Display Accel. Limit", false, &RobotWidget::toggleDisplayAccLimit);
   m_displayActions[kDisplayEmassOnEndEffector] =
       checkable("Display EMass", false, &RobotWidget::toggleDisplayEmassOnEndEffector);
+  // Show/hide entries for what is drawn around the arm.
+  m_menu->addSeparator();
+  const char* const guideTexts[kGuideCount] = {"Show Ground Grid", "Show Base Axes"};
+  for (int guide = 0; guide < kGuideCount; ++guide) {
+    QAction* action = m_menu->addAction(guideTexts[guide]);
+    action->setCheckable(true);
+    action->setChecked(m_guides[guide]);
+    connect(action, &QAction::triggered, this, [this, guide](bool) { toggleGuide(guide); });
+    m_guideActions[guide] = action;
+  }
+}
+
+void RobotWidget::toggleGuide(int guide) {
+  if (guide < 0 || guide >= kGuideCount) return;
+  m_guides[guide] = !m_guides[guide];
+  m_guideActions[guide]->setChecked(m_guides[guide]);
+  markChanged(true);
 }
 
 bool RobotWidget::sendCommand(const char* format, ...) {
@@ -131,6 +171,7 @@ IRobotModel* RobotWidget::switchRobotType(int robotType) {
   m_model = std::move(model);
   m_robotType = robotType;
   resetEyeFrame();
+  markChanged(true);
   return m_model.get();
 }
 
@@ -138,38 +179,49 @@ void RobotWidget::setJointPositions(const PrVector& q) {
   if (q.size() == 0 || !m_model || !m_glRobot) return;
   const PrMatrix& selection = m_model->m_selection;
   if (q.size() != selection.row()) return;  // a reply for another robot type
-  PrVector full(6);
+  PrVector full(6), drawn;
   for (int j = 0; j < 6; ++j) {
     float angle = m_model->m_lockConfigDeg[j];
     for (int i = 0; i < q.size(); ++i) angle += selection(i, j) * q[i];
     full[j] = angle;
   }
+  m_glRobot->getJointAngles(drawn);
+  if (full == drawn) return;
   m_glRobot->setJointAngles(full);
+  markChanged(false);
 }
 
 void RobotWidget::setSphere(const Obstacle& sphere) {
   if (m_mode == kSphere && m_grabbed == sphere.id) return;
-  std::lock_guard<std::mutex> lock(m_sphereMutex);
-  for (auto& s : m_spheres) {
-    if (s.id == sphere.id) {
-      s.center = sphere.center;
-      s.radius = sphere.radius;
+  {
+    std::lock_guard<std::mutex> lock(m_sphereMutex);
+    auto known = std::find_if(m_spheres.begin(), m_spheres.end(),
+                              [&](const Obstacle& s) { return s.id == sphere.id; });
+    if (known == m_spheres.end()) {
+      m_spheres.push_back(sphere);
+    } else if (known->center == sphere.center && known->radius == sphere.radius) {
       return;
+    } else {
+      known->center = sphere.center;
+      known->radius = sphere.radius;
     }
   }
-  m_spheres.push_back(sphere);
+  markChanged(true);
 }
 
 void RobotWidget::removeSphere(int id) {
   if (m_mode == kSphere && m_grabbed == id) m_mode = kIdle;
-  std::lock_guard<std::mutex> lock(m_sphereMutex);
-  for (auto it = m_spheres.begin(); it != m_spheres.end(); ++it) {
-    if (it->id == id) {
-      m_spheres.erase(it);
+  {
+    std::lock_guard<std::mutex> lock(m_sphereMutex);
+    auto known =
+        std::find_if(m_spheres.begin(), m_spheres.end(), [&](const Obstacle& s) { return s.id == id; });
+    if (known == m_spheres.end()) {
+      std::fprintf(stderr, "Internal error: Tried to remove non-existent sphere.\n");
       return;
     }
+    m_spheres.erase(known);
   }
-  std::fprintf(stderr, "Internal error: Tried to remove non-existent sphere.\n");
+  markChanged(true);
 }
 
 std::vector<Obstacle> RobotWidget::spheres() const {
@@ -178,7 +230,12 @@ std::vector<Obstacle> RobotWidget::spheres() const {
 }
 
 void RobotWidget::setLine(const VirtualLine& line) {
-  if (m_mode != kLineEnd) m_line = line;
+  if (m_mode == kLineEnd) return;
+  if (line.enabled == m_line.enabled && line.p1 == m_line.p1 && line.p2 == m_line.p2 &&
+      line.closest == m_line.closest && line.direction == m_line.direction)
+    return;
+  m_line = line;
+  markChanged(true);
 }
 
 // --- camera ------------------------------------------------------------------
@@ -206,10 +263,19 @@ void RobotWidget::rotateEye(float degrees, int row) {
   update();
 }
 
+// Turns about the world's vertical rather than the screen's: the camera looks
+// down on the arm, and a turn about its own up axis would tilt the floor.
+void RobotWidget::turnEye(float degrees) {
+  float r[16];
+  rotation(degrees, 0, 0, 1, r);
+  multiply(m_eye, r, m_eye);
+  update();
+}
+
 void RobotWidget::rotateUp() { rotateEye(-90, 0); }
 void RobotWidget::rotateDown() { rotateEye(90, 0); }
-void RobotWidget::rotateLeft() { rotateEye(-90, 1); }
-void RobotWidget::rotateRight() { rotateEye(90, 1); }
+void RobotWidget::rotateLeft() { turnEye(-90); }
+void RobotWidget::rotateRight() { turnEye(90); }
 
 void RobotWidget::enableHRotate(int) {
   m_hRotate = !m_hRotate;

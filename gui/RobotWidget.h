@@ -5,6 +5,12 @@
 // Everything it changes in the system it changes by console commands sent to
 // the CommandDispatcher given with setConsole(). It runs on the GUI thread;
 // only the sphere list is shared, under m_sphereMutex.
+//
+// Redrawing: a change of what is drawn marks the view changed. Motion (joint
+// positions, display data) is drawn at the next tick of the refresh timer;
+// obstacles, the line, the robot type, display options and the spring are
+// drawn at once. With a period of 0 or less there is no timer and every
+// change is drawn as soon as it arrives. An unchanged scene is not redrawn.
 #pragma once
 
 #include <qopengl.h>
@@ -45,9 +51,18 @@ class RobotWidget : public QOpenGLWidget {
   static constexpr unsigned kNameSphere = 0x20000000;
   static constexpr unsigned kNameBackground = 0x30000000;
 
-  // refreshMs: redraw period (REFRESH_RATE_GRAPHIC); 0 or less: no timer.
+  // Scene guides, each with a check entry in the popup menu.
+  enum Guide { kGroundGrid = 0, kBaseAxes, kGuideCount };
+
+  // refreshMs: redraw period (REFRESH_RATE_GRAPHIC), see setRefreshPeriod.
   explicit RobotWidget(QWidget* parent = nullptr, int refreshMs = 0);
   ~RobotWidget() override;
+
+  // Period of the refresh timer in ms; 0 or less: changes are drawn as they come.
+  void setRefreshPeriod(int ms);
+  int refreshPeriod() const { return m_refreshMs; }
+  // Frames painted so far.
+  int framesDrawn() const { return m_framesDrawn; }
 
   void setConsole(CommandDispatcher* console) { m_console = console; }
 
@@ -63,13 +78,15 @@ class RobotWidget : public QOpenGLWidget {
   void setLine(const VirtualLine& line);
   const VirtualLine& line() const { return m_line; }
 
-  void setMsiData(const PrVector& v) { m_msi = v; }
-  void setEMassData(const PrVector& v) { m_emass = v; }
-  void setAccLimitData(const PrVector& v) { m_accLimit = v; }
-  void setVelLimitData(const PrVector& v) { m_velLimit = v; }
+  void setMsiData(const PrVector& v) { storeDisplayData(m_msi, v); }
+  void setEMassData(const PrVector& v) { storeDisplayData(m_emass, v); }
+  void setAccLimitData(const PrVector& v) { storeDisplayData(m_accLimit, v); }
+  void setVelLimitData(const PrVector& v) { storeDisplayData(m_velLimit, v); }
   bool displayOption(DisplayOption option) const { return m_display[option] != 0; }
   QAction* displayAction(DisplayOption option) const { return m_displayActions[option]; }
   QMenu* popupMenu() const { return m_menu; }
+  bool guideShown(Guide guide) const { return m_guides[guide]; }
+  QAction* guideAction(Guide guide) const { return m_guideActions[guide]; }
 
   // A point given in the frame of loadLinkFrame(link), in world coordinates.
   PrVector3 linkToWorld(int link, const PrVector3& local);
@@ -99,6 +116,7 @@ class RobotWidget : public QOpenGLWidget {
   void toggleDisplayEmassOnEndEffector(int);
   void toggleDisplayEmassOnContactPoint(int);
   void toggleDisplayEmassAsEllipsoid(int);
+  void toggleGuide(int guide);
 
  protected:
   void initializeGL() override;
@@ -110,8 +128,12 @@ class RobotWidget : public QOpenGLWidget {
 
  private:
   void buildMenu();
+  // Drawn state changed: redrawn at once, or with the next timer tick.
+  void markChanged(bool drawNow);
+  void storeDisplayData(PrVector& stored, const PrVector& v);
   void toggleDisplay(DisplayOption option, const char* command);
-  void rotateEye(float degrees, int row);
+  void rotateEye(float degrees, int row);  // about the camera's axis `row` (0: x, 1: y)
+  void turnEye(float degrees);             // about the world's z axis
   void setProjection();
   void drawScene(GLenum renderMode);
   void drawSurfaces();
@@ -121,6 +143,7 @@ class RobotWidget : public QOpenGLWidget {
   void drawSpring();
   void drawSpheres(GLenum renderMode);
   void drawLine(GLenum renderMode);
+  void drawGuides();
   PrVector3 linkOrigin(int link);                         // world origin of loadLinkFrame(link)
   PrVector3 linkPoint(int link, const PrVector3& local);  // a point of that link in world
   PrVector3 worldToLink(int link, const PrVector3& world);
@@ -152,6 +175,11 @@ class RobotWidget : public QOpenGLWidget {
   PrVector m_msi, m_emass, m_accLimit, m_velLimit;
   GLuint m_sphereList = 0;
   GLuint m_markerList = 0;
+  bool m_guides[kGuideCount] = {true, true};
+  QAction* m_guideActions[kGuideCount] = {};
   QMenu* m_menu = nullptr;
   QTimer m_refreshTimer;
+  int m_refreshMs = 0;
+  bool m_changed = true;
+  int m_framesDrawn = 0;
 };

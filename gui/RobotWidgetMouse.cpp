@@ -149,7 +149,7 @@ void RobotWidget::handleDrag(float x, float y, Qt::KeyboardModifiers modifiers) 
   switch (m_mode) {
     case kCamera: {
       const float dx = (x - m_lastX) / float(width()), dy = (y - m_lastY) / float(height());
-      if (m_hRotate) rotateEye(90 * dx, 1);
+      if (m_hRotate) turnEye(90 * dx);
       if (modifiers & Qt::ShiftModifier) {
         // Move along the line to the camera: a zoom toward or away from the origin.
         const PrVector3 camera = eyeToWorld(PrVector3());

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "gui/CGLPuma.h"
+#include "gui/PumaGeometry.h"
 #include "gui/RobotWidget.h"
+#include "gui/SceneGuides.h"
 #include "libpuma/IRobotModel.h"
 #include "servo/HullTriangles.h"
 
@@ -19,8 +21,9 @@ void setMaterial(const float diffuse[4], const float emission[4]) {
   glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, emission);
 }
 
+// Obstacles in a clear blue that stands out from the dark background.
 void setSphereMaterial() {
-  const float diffuse[4] = {0, 0.2f, 0.4f, 1}, emission[4] = {0, 0.05f, 0.1f, 1};
+  const float diffuse[4] = {0.1f, 0.35f, 0.75f, 1}, emission[4] = {0.02f, 0.08f, 0.18f, 1};
   setMaterial(diffuse, emission);
 }
 
@@ -64,24 +67,28 @@ void endLines() {
 }  // namespace
 
 void RobotWidget::initializeGL() {
-  glClearColor(0, 0, 0, 0);
+  glClearColor(scene::kBackground[0], scene::kBackground[1], scene::kBackground[2], 1);
   glShadeModel(GL_SMOOTH);
-  const float light0[4] = {0, -0.6f, 0.5f, 1}, light1[4] = {0.8f, 0.8f, 0, 1};
-  const float ambient[4] = {0.1f, 0.1f, 0.1f, 1};
-  const float diffuse0[4] = {0.8f, 0.8f, 0.8f, 1}, diffuse1[4] = {1, 1, 0.8f, 1};
-  const float specular0[4] = {0.6f, 0.6f, 0.6f, 1}, specular1[4] = {0.5f, 0.5f, 0.5f, 1};
-  glLightfv(GL_LIGHT0, GL_POSITION, light0);
-  glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
-  glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse0);
-  glLightfv(GL_LIGHT0, GL_SPECULAR, specular0);
-  glLightf(GL_LIGHT0, GL_LINEAR_ATTENUATION, 0);
-  glLightf(GL_LIGHT0, GL_QUADRATIC_ATTENUATION, 0.1f);
-  glLightfv(GL_LIGHT1, GL_POSITION, light1);
-  glLightfv(GL_LIGHT1, GL_AMBIENT, ambient);
-  glLightfv(GL_LIGHT1, GL_DIFFUSE, diffuse1);
-  glLightfv(GL_LIGHT1, GL_SPECULAR, specular1);
-  glLightf(GL_LIGHT1, GL_LINEAR_ATTENUATION, 0);
-  glLightf(GL_LIGHT1, GL_QUADRATIC_ATTENUATION, 0.15f);
+  // Both lights are given in eye coordinates, so they move with the camera:
+  // a key light from above the viewer's left shoulder and a weaker fill from
+  // the lower right. Every surface the camera sees faces the key light, so
+  // no link turns black whatever the pose or the camera.
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  const float key[4] = {-0.35f, 0.55f, 1, 0}, fill[4] = {0.6f, -0.4f, 0.45f, 0};
+  const float none[4] = {0, 0, 0, 1};
+  const float keyDiffuse[4] = {0.72f, 0.72f, 0.7f, 1}, fillDiffuse[4] = {0.3f, 0.3f, 0.33f, 1};
+  const float keySpecular[4] = {0.5f, 0.5f, 0.5f, 1};
+  const float ambient[4] = {0.32f, 0.32f, 0.34f, 1};
+  glLightfv(GL_LIGHT0, GL_POSITION, key);
+  glLightfv(GL_LIGHT0, GL_AMBIENT, none);
+  glLightfv(GL_LIGHT0, GL_DIFFUSE, keyDiffuse);
+  glLightfv(GL_LIGHT0, GL_SPECULAR, keySpecular);
+  glLightfv(GL_LIGHT1, GL_POSITION, fill);
+  glLightfv(GL_LIGHT1, GL_AMBIENT, none);
+  glLightfv(GL_LIGHT1, GL_DIFFUSE, fillDiffuse);
+  glLightfv(GL_LIGHT1, GL_SPECULAR, none);
+  glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
   glEnable(GL_LIGHTING);
   glEnable(GL_LIGHT0);
   glEnable(GL_LIGHT1);
@@ -122,6 +129,8 @@ void RobotWidget::resizeGL(int w, int h) {
 }
 
 void RobotWidget::paintGL() {
+  m_changed = false;
+  ++m_framesDrawn;
   // The robot may have changed since the last resize.
   if (m_glRobot) m_glRobot->setAspect(height() > 0 ? double(width()) / height() : 1.0);
   glMatrixMode(GL_PROJECTION);
@@ -135,9 +144,13 @@ void RobotWidget::paintGL() {
 void RobotWidget::drawScene(GLenum renderMode) {
   glMatrixMode(GL_MODELVIEW);
   glLoadMatrixf(m_eye);
+  // Guides are no items: a click on them turns the camera.
+  if (renderMode == GL_RENDER) drawGuides();
   if (m_glRobot) {
     m_glRobot->draw(renderMode);
-    if (renderMode == GL_RENDER) drawSurfaces();
+    // A surface carries the name of the last link drawn: a click on it grabs
+    // the end of the arm it surrounds.
+    drawSurfaces();
   }
   if (m_mode == kContact && m_glRobot) drawSpring();
   drawSpheres(renderMode);
@@ -177,6 +190,11 @@ PrVector3 RobotWidget::worldToLink(int link, const PrVector3& world) {
   PrVector3 local;
   for (int i = 0; i < 3; ++i) local[i] = m[4 * i] * d[0] + m[4 * i + 1] * d[1] + m[4 * i + 2] * d[2];
   return local;
+}
+
+void RobotWidget::drawGuides() {
+  if (m_guides[kGroundGrid]) scene::drawGroundGrid(-pumagl::kShoulderHeight);
+  if (m_guides[kBaseAxes]) scene::drawBaseAxes();
 }
 
 void RobotWidget::drawSurfaces() {

@@ -30,24 +30,29 @@ TEST(RobotWidgetDrag, SphereDragSendsSetObstacleAndIgnoresConsoleUpdates) {
 
   ASSERT_EQ(console.lines.size(), 2u);
   int id = 0;
-  float x[2], y[2], z[2], r[2];
+  PrVector3 sent[2];
+  float lastX = 0;
+  const PrVector3 start = eyeCoordinates(*view, PrVector3(0.5f, -1.0f, 0.4f));
   for (int i = 0; i < 2; ++i) {
-    ASSERT_EQ(
-        std::sscanf(console.lines[i].c_str(), "setobstacle %d %g %g %g %g", &id, &x[i], &y[i], &z[i], &r[i]),
-        5)
+    float x, y, z, r;
+    ASSERT_EQ(std::sscanf(console.lines[i].c_str(), "setobstacle %d %g %g %g %g", &id, &x, &y, &z, &r), 5)
         << console.lines[i];
     EXPECT_EQ(id, 3);
-    EXPECT_FLOAT_EQ(r[i], 0.1f);
+    EXPECT_FLOAT_EQ(r, 0.1f);
+    sent[i] = eyeCoordinates(*view, PrVector3(x, y, z));
+    lastX = x;
     // The grabbed depth is kept: the sphere stays in its plane facing the eye.
-    EXPECT_NEAR(y[i], -1.0f, 0.01f);
+    EXPECT_NEAR(sent[i][2], start[2], 0.01f);
   }
-  // 20 pixels at about 2.5 from the eye: 20 · (1.2 · 2.5 / 2) / 399 ≈ 0.075.
-  EXPECT_NEAR(x[0] - 0.5f, 0.075f, 0.01f);
-  EXPECT_NEAR(z[0], 0.4f, 0.005f);
-  EXPECT_NEAR(z[1] - z[0], 0.0375f, 0.006f);
+  // The grab was on the sphere's near side: the centre moves with the pixels
+  // at about that depth.
+  const double pitch = pixelPitch(*view, -start[2]);
+  EXPECT_NEAR(sent[0][0] - start[0], 20 * pitch, 0.15 * 20 * pitch);
+  EXPECT_NEAR(sent[0][1], start[1], 0.005f);
+  EXPECT_NEAR(sent[1][1] - sent[0][1], 10 * pitch, 0.15 * 10 * pitch);
   const auto after = view->spheres();
   ASSERT_EQ(after.size(), 1u);
-  EXPECT_NEAR(after[0].center[0], x[1], 1e-5f);  // printed with six digits
+  EXPECT_NEAR(after[0].center[0], lastX, 1e-5f);  // printed with six digits
   // Released: console updates count again.
   view->setSphere(sphere(3, 0, 0, 0, 0.3f));
   EXPECT_FLOAT_EQ(view->spheres()[0].radius, 0.3f);
@@ -59,7 +64,7 @@ TEST(RobotWidgetDrag, LinkDragPullsWithTheSpring) {
   PrVector q(6);
   q[2] = 20;
   view->setJointPositions(q);
-  const PrVector3 grabbed = view->linkToWorld(1, PrVector3(0, 0, 0.2f));
+  const PrVector3 grabbed = view->linkToWorld(1, PrVector3(0.2f, 0, 0));
   const QPointF at = project(*view, grabbed);
   sendMouse(*view, QEvent::MouseButtonPress, at, Qt::LeftButton);
   EXPECT_EQ(view->mode(), RobotWidget::kContact);
@@ -78,7 +83,9 @@ TEST(RobotWidgetDrag, LinkDragPullsWithTheSpring) {
       << console.lines[0];
   EXPECT_EQ(link, 1);
   // The point lies on the near surface of the upper arm, in its frame.
-  EXPECT_NEAR(p[2], 0.2f, 0.02f);
+  EXPECT_NEAR(p[0], 0.2f, 0.05f);
+  EXPECT_LT(std::fabs(p[1]), 0.07f);
+  EXPECT_LT(std::fabs(p[2]), 0.05f);
   EXPECT_NEAR(joints[2], 20.0f, 1e-4f);
   EXPECT_NEAR(joints[0], 0.0f, 1e-4f);
   float f0[3], f1[3];
@@ -122,20 +129,26 @@ TEST(RobotWidgetCamera, DragOnEmptySpaceTurnsAndShiftZooms) {
   auto view = makeView(console);
   float before[16];
   std::copy(view->eyeFrame(), view->eyeFrame() + 16, before);
+  const PrVector3 eyeBefore = eyePosition(*view);
   sendMouse(*view, QEvent::MouseButtonPress, QPointF(5, 5), Qt::LeftButton);
   EXPECT_EQ(view->mode(), RobotWidget::kCamera);
   sendMouse(*view, QEvent::MouseMove, QPointF(105, 5), Qt::LeftButton);  // a quarter width: 22.5°
   sendMouse(*view, QEvent::MouseButtonRelease, QPointF(105, 5), Qt::LeftButton);
-  // The camera stays 3.5 from the origin and turns about the world vertical.
+  // The camera keeps its distance and height and turns about the world vertical.
   const float* eye = view->eyeFrame();
   EXPECT_NEAR(eye[14], before[14], 1e-5f);
-  EXPECT_NEAR(std::acos(eye[0]) * 180 / 3.14159265f, 22.5f, 0.1f);
-  EXPECT_NEAR(eye[10], before[10], 1e-5f);
+  const PrVector3 eyeAfter = eyePosition(*view);
+  EXPECT_NEAR(eyeAfter[2], eyeBefore[2], 1e-4f);
+  EXPECT_NEAR(eyeAfter.magnitude(), eyeBefore.magnitude(), 1e-4f);
+  EXPECT_NEAR(std::atan2(eyeBefore[1], eyeBefore[0]) - std::atan2(eyeAfter[1], eyeAfter[0]),
+              22.5f * 3.14159265f / 180, 2e-3f);
+  // The screen's horizontal stays level: the floor does not tilt.
+  EXPECT_NEAR(eye[8], 0.0f, 1e-5f);
   // Shift + drag down by a tenth of the height moves the camera a tenth closer.
   sendMouse(*view, QEvent::MouseButtonPress, QPointF(5, 5), Qt::LeftButton, Qt::ShiftModifier);
   sendMouse(*view, QEvent::MouseMove, QPointF(5, 45), Qt::LeftButton, Qt::ShiftModifier);
   sendMouse(*view, QEvent::MouseButtonRelease, QPointF(5, 45), Qt::LeftButton);
-  EXPECT_NEAR(view->eyeFrame()[14], -3.5f * 0.9f, 1e-4f);
+  EXPECT_NEAR(view->eyeFrame()[14], before[14] * 0.9f, 1e-4f);
   EXPECT_TRUE(console.lines.empty());
   view->resetEyeFrame();
   for (int i = 0; i < 16; ++i) EXPECT_NEAR(view->eyeFrame()[i], before[i], 1e-6f);
@@ -165,7 +178,7 @@ TEST(RobotWidgetMenu, DisplayTogglesAreExclusiveAndSendTheirCommands) {
                                              "setemasspos 0"};
   EXPECT_EQ(console.lines, expected);
   const auto entries = view->popupMenu()->actions();
-  ASSERT_EQ(entries.size(), 12);
+  ASSERT_EQ(entries.size(), 15);  // the twelve of the display, a separator, the two guides
   EXPECT_EQ(entries[0]->text(), "Reset Image");
   EXPECT_EQ(entries[5]->text(), "Enable Horizontal Rotation");
   EXPECT_TRUE(entries[5]->isChecked());

@@ -9,28 +9,20 @@
 
 namespace {
 
-int litPixels(const QImage& image, const QRect& area) {
-  int lit = 0;
-  for (int y = area.top(); y <= area.bottom(); ++y)
-    for (int x = area.left(); x <= area.right(); ++x)
-      if (qGray(image.pixel(x, y)) > 20) ++lit;
-  return lit;
-}
-
 TEST(RobotWidgetRender, DrawsTheArmWhereItsLinksProject) {
   RecordingConsole console;
   auto view = makeView(console);
   const QImage image = view->grabFramebuffer();
   image.save("robot_view.png");
-  const int lit = litPixels(image, image.rect());
+  const int lit = drawnPixels(image, image.rect());
   // The arm covers a good part of the view, but not all of it.
   EXPECT_GT(lit, image.width() * image.height() / 50);
   EXPECT_LT(lit, image.width() * image.height() / 2);
   // Middle of the upper arm and of the pedestal are drawn.
   for (const auto& [link, local] :
-       {std::pair{1, PrVector3(0, 0, 0.2f)}, std::pair{-1, PrVector3(0, 0, 0.3f)}}) {
+       {std::pair{1, PrVector3(0.2f, 0, 0)}, std::pair{-1, PrVector3(0, 0, 0.3f)}}) {
     const QPoint at = project(*view, view->linkToWorld(link, local)).toPoint();
-    EXPECT_GT(litPixels(image, QRect(at - QPoint(2, 2), QSize(5, 5))), 20) << "link " << link;
+    EXPECT_GT(drawnPixels(image, QRect(at - QPoint(2, 2), QSize(5, 5))), 20) << "link " << link;
   }
 }
 
@@ -57,25 +49,25 @@ TEST(RobotWidgetRender, KeepsDrawingWithNonFiniteDisplayData) {
   for (int i = 0; i < 1026; ++i) msi[i] = 0.1f * std::sin(float(i));
   msi[500] = NAN;
   view->setMsiData(msi);
-  const int withNan = litPixels(view->grabFramebuffer(), view->rect());
+  const int withNan = drawnPixels(view->grabFramebuffer(), view->rect());
   view->toggleDisplayMSIOnEndEffector(0);
-  const int without = litPixels(view->grabFramebuffer(), view->rect());
+  const int without = drawnPixels(view->grabFramebuffer(), view->rect());
   EXPECT_EQ(withNan, without);
   // EMass and hulls with short or invalid data are skipped as well.
   view->toggleDisplayEmassOnEndEffector(0);
   PrVector emass(12);
   emass[0] = INFINITY;
   view->setEMassData(emass);
-  EXPECT_EQ(litPixels(view->grabFramebuffer(), view->rect()), without);
+  EXPECT_EQ(drawnPixels(view->grabFramebuffer(), view->rect()), without);
   view->toggleDisplayAccLimit(0);
   view->setAccLimitData(PrVector(5));
-  EXPECT_EQ(litPixels(view->grabFramebuffer(), view->rect()), without);
+  EXPECT_EQ(drawnPixels(view->grabFramebuffer(), view->rect()), without);
 }
 
 TEST(RobotWidgetRender, SurfacesAddPixels) {
   RecordingConsole console;
   auto view = makeView(console);
-  const int plain = litPixels(view->grabFramebuffer(), view->rect());
+  const int plain = drawnPixels(view->grabFramebuffer(), view->rect());
   // An EMass ellipsoid of semi-axes 20, 30, 40 (drawn × 0.01) about a turned frame.
   PrVector emass(12);
   const float c = std::cos(0.5f), s = std::sin(0.5f);
@@ -86,14 +78,14 @@ TEST(RobotWidgetRender, SurfacesAddPixels) {
   emass[11] = 40;
   view->setEMassData(emass);
   view->toggleDisplayEmassOnEndEffector(0);
-  EXPECT_GT(litPixels(view->grabFramebuffer(), view->rect()), plain + 500);
+  EXPECT_GT(drawnPixels(view->grabFramebuffer(), view->rect()), plain + 500);
   // The velocity hull of the 64 corners of a box.
   PrVector corners(3 * 64);
   for (int i = 0; i < 64; ++i)
     for (int k = 0; k < 3; ++k) corners[3 * i + k] = ((i >> k) & 1) ? 400.0f : -400.0f;
   view->setVelLimitData(corners);
   view->toggleDisplaySForceLimit(0);
-  EXPECT_GT(litPixels(view->grabFramebuffer(), view->rect()), plain + 500);
+  EXPECT_GT(drawnPixels(view->grabFramebuffer(), view->rect()), plain + 500);
 }
 
 TEST(RobotWidgetPick, FindsSphereLinkAndLineEnd) {
@@ -110,14 +102,15 @@ TEST(RobotWidgetPick, FindsSphereLinkAndLineEnd) {
   float d = 0;
   QPoint at = project(*view, PrVector3(0.5f, -1.0f, 0.5f)).toPoint();
   EXPECT_EQ(view->pick(at.x(), at.y(), d), RobotWidget::kNameSphere + 7);
-  // The eye sits 3.5 behind the origin: the sphere spans 2.4 to 2.6 from it.
-  EXPECT_GT(d, 2.38f);
-  EXPECT_LT(d, 2.62f);
+  // The distance is the depth of the sphere's near side along the view axis.
+  const float centreDepth = -eyeCoordinates(*view, PrVector3(0.5f, -1.0f, 0.5f))[2];
+  EXPECT_GT(d, centreDepth - 0.12f);
+  EXPECT_LT(d, centreDepth);
   at = project(*view, line.p2).toPoint();
   EXPECT_EQ(view->pick(at.x(), at.y(), d), RobotWidget::kNameLineB);
   at = project(*view, line.p1).toPoint();
   EXPECT_EQ(view->pick(at.x(), at.y(), d), RobotWidget::kNameLineA);
-  at = project(*view, view->linkToWorld(1, PrVector3(0, 0, 0.2f))).toPoint();
+  at = project(*view, view->linkToWorld(1, PrVector3(0.2f, 0, 0))).toPoint();
   EXPECT_EQ(view->pick(at.x(), at.y(), d), 2u);
   at = project(*view, view->linkToWorld(-1, PrVector3(0, 0, 0.3f))).toPoint();
   EXPECT_EQ(view->pick(at.x(), at.y(), d), 0u);
@@ -128,11 +121,12 @@ TEST(RobotWidgetPick, FindsSphereLinkAndLineEnd) {
 TEST(RobotWidgetPick, NearestOfOverlappingItemsWins) {
   RecordingConsole console;
   auto view = makeView(console);
-  view->setSphere(sphere(1, 1.0f, 0.5f, 1.0f, 0.2f));    // behind
-  view->setSphere(sphere(2, 0.5f, -1.5f, 0.5f, 0.05f));  // in front, on the same ray from the eye
-  const PrVector3 eye(0, -3.5f, 0);
-  const PrVector3 ray = PrVector3(0.5f, -1.5f, 0.5f) - eye;
-  const QPoint at = project(*view, eye + ray * 1.0f).toPoint();
+  // Sphere 2 lies in front of sphere 1 on the same ray from the eye.
+  const PrVector3 behind(1.0f, 0.5f, 1.0f), eye = eyePosition(*view);
+  const PrVector3 front = eye + (behind - eye) * 0.7f;  // beyond the near plane
+  view->setSphere(sphere(1, behind[0], behind[1], behind[2], 0.2f));
+  view->setSphere(sphere(2, front[0], front[1], front[2], 0.05f));
+  const QPoint at = project(*view, front).toPoint();
   float d = 0;
   EXPECT_EQ(view->pick(at.x(), at.y(), d), RobotWidget::kNameSphere + 2);
   view->removeSphere(2);
@@ -143,9 +137,9 @@ TEST(RobotWidgetPick, UndrivenLinkGivesWayToTheLastDrivenOneBelow) {
   RecordingConsole console;
   auto view = makeView(console, 1);  // 3-DOF: joints 2, 3 and 5 move
   float d = 0;
-  // The wrist body belongs to link 4, which joint 4 moves; this model leaves
-  // joint 4 out, so the pick becomes the forearm (link 3).
-  const QPoint wrist = project(*view, view->linkToWorld(3, PrVector3(0, 0, 0.0f))).toPoint();
+  // The end of the forearm that joint 4 rolls belongs to link 4; this model
+  // leaves joint 4 out, so the pick becomes the forearm (link 3).
+  const QPoint wrist = project(*view, view->linkToWorld(3, PrVector3(0, 0, -0.055f))).toPoint();
   EXPECT_EQ(view->pick(wrist.x(), wrist.y(), d), 3u);
   // Link 1 (joint 1, left out) becomes the base.
   const QPoint trunk = project(*view, view->linkToWorld(0, PrVector3(0, 0, -0.05f))).toPoint();
