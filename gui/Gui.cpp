@@ -2,8 +2,12 @@
 
 #include <QButtonGroup>
 #include <QDoubleValidator>
+#include <QHeaderView>
 #include <QIntValidator>
+#include <QKeyEvent>
 #include <QLocale>
+#include <QScreen>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTimer>
@@ -14,6 +18,7 @@
 #include "app/TextUI.h"
 #include "gui/RobotWidget.h"
 #include "gui/ui_Gui.h"
+#include "servo/Session.h"
 #include "utility/PrAssert.h"
 
 namespace {
@@ -55,6 +60,22 @@ Gui::Gui(TextUI& console, QWidget* parent)
 Gui::~Gui() = default;
 
 RobotWidget* Gui::robotWidget() const { return m_ui->robotWidget; }
+
+QByteArray Gui::viewSplitState() const { return m_ui->viewSplitter->saveState(); }
+
+bool Gui::restoreViewSplit(const QByteArray& state) {
+  m_splitSet = m_ui->viewSplitter->restoreState(state);
+  return m_splitSet;
+}
+
+void Gui::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (m_splitSet) return;
+  m_splitSet = true;
+  const int form = m_ui->frame10->minimumSizeHint().width();
+  const int total = m_ui->viewSplitter->width();
+  m_ui->viewSplitter->setSizes({std::max(total - form, 0), form});
+}
 
 void Gui::languageChange() {
   // The form carries every text and tool tip; only the caption is set here.
@@ -120,6 +141,22 @@ void Gui::init() {
     w->setEnabled(true);
   m_ui->imode->setText("Simulator");
 
+  // The view takes what the window gains; the form keeps its width.
+  m_ui->viewSplitter->setStretchFactor(0, 1);
+  m_ui->viewSplitter->setStretchFactor(1, 0);
+  // A compact form leaves the room to the view.
+  for (QLayout* layout : m_ui->frame10->findChildren<QLayout*>()) {
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(4);
+  }
+  // Four obstacles show without scrolling, the columns share the width.
+  QTableWidget* table = m_ui->obstacleTable;
+  table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  table->verticalHeader()->setMinimumSectionSize(table->fontMetrics().height() + 4);
+  table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+  table->setMinimumHeight(table->horizontalHeader()->sizeHint().height() +
+                          4 * table->verticalHeader()->defaultSectionSize() + 2 * table->frameWidth());
+
   for (const FieldGroup* group : {&m_qOut, &m_dqOut, &m_tauOut, &m_kp, &m_kv})
     for (QLineEdit* field : *group) setRealValidator(field, -100000, 100000, 1);
   for (const FieldGroup* group : {&m_xOut, &m_fOut, &m_kj, &m_line[0], &m_line[1]})
@@ -168,9 +205,19 @@ void Gui::init() {
     order.push_back(w);
   for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 
+  // A period of 0 asks for the read-outs as fast as they can be seen: once
+  // per frame of the screen. The view then draws every pose they bring.
+  m_ui->robotWidget->setRefreshPeriod(refreshRateGraphic);
   m_refreshTimer = new QTimer(this);
   connect(m_refreshTimer, &QTimer::timeout, this, &Gui::updateCaption);
   if (refreshRateCaption > 0) m_refreshTimer->start(refreshRateCaption);
+  if (refreshRateCaption == 0) m_refreshTimer->start(screenFramePeriodMs());
+}
+
+int Gui::screenFramePeriodMs() const {
+  const QScreen* shown = screen();
+  const double hertz = shown && shown->refreshRate() > 1 ? shown->refreshRate() : 60.0;
+  return std::max(1, static_cast<int>(1000.0 / hertz));
 }
 
 void Gui::wireSignals() {
@@ -180,21 +227,21 @@ void Gui::wireSignals() {
   connect(ui.stopPlot, &QPushButton::clicked, this, &Gui::stopplot);
   connect(ui.startGather, &QPushButton::clicked, this, &Gui::startgather);
   connect(ui.stopGather, &QPushButton::clicked, this, &Gui::stopgather);
-  connect(ui.vmax, &QLineEdit::editingFinished, this, &Gui::set_vmax);
-  connect(ui.amax, &QLineEdit::editingFinished, this, &Gui::set_amax);
-  connect(ui.wmax, &QLineEdit::editingFinished, this, &Gui::set_wmax);
-  connect(ui.rho0, &QLineEdit::editingFinished, this, &Gui::set_rho0);
-  connect(ui.eta, &QLineEdit::editingFinished, this, &Gui::set_eta);
-  connect(ui.sbound, &QLineEdit::editingFinished, this, &Gui::set_sbound);
-  connect(ui.springk, &QLineEdit::editingFinished, this, &Gui::set_springk);
-  connect(ui.simSpeed, &QLineEdit::editingFinished, this, &Gui::set_simSpeed);
+  onLeaveOrReturn(ui.vmax, &Gui::set_vmax);
+  onLeaveOrReturn(ui.amax, &Gui::set_amax);
+  onLeaveOrReturn(ui.wmax, &Gui::set_wmax);
+  onLeaveOrReturn(ui.rho0, &Gui::set_rho0);
+  onLeaveOrReturn(ui.eta, &Gui::set_eta);
+  onLeaveOrReturn(ui.sbound, &Gui::set_sbound);
+  onLeaveOrReturn(ui.springk, &Gui::set_springk);
+  onLeaveOrReturn(ui.simSpeed, &Gui::set_simSpeed);
   const std::pair<const char*, void (Gui::*)()> jointSlots[] = {
       {"qmin", &Gui::set_qmin},     {"qmax", &Gui::set_qmax}, {"dqmax", &Gui::set_dqmax},
       {"ddqmax", &Gui::set_ddqmax}, {"q0", &Gui::set_q0},     {"kj", &Gui::set_kj},
       {"kp", &Gui::set_kp},         {"kv", &Gui::set_kv},     {"line_0", &Gui::set_line},
       {"line_1", &Gui::set_line}};
   for (const auto& [prefix, slot] : jointSlots)
-    for (QLineEdit* field : collectGroup(prefix)) connect(field, &QLineEdit::editingFinished, this, slot);
+    for (QLineEdit* field : collectGroup(prefix)) onLeaveOrReturn(field, slot);
   connect(ui.addObstacle, &QPushButton::clicked, this, &Gui::add_obstacle);
   connect(ui.obstacleTable, &QTableWidget::cellChanged, this, &Gui::update_obstacle);
   connect(ui.obstacleTable, &QTableWidget::itemSelectionChanged, this, qOverload<>(&Gui::select_obstacle));
@@ -215,7 +262,7 @@ void Gui::wireSignals() {
     connect(findChild<QPushButton*>(QString::asprintf("controlStart_%d", r)), &QPushButton::clicked, this,
             &Gui::startControl);
     for (QLineEdit* field : collectGroup(QString::asprintf("controlArg_%d", r).toLatin1().constData()))
-      connect(field, &QLineEdit::editingFinished, this, &Gui::set_controlArg);
+      onLeaveOrReturn(field, &Gui::set_controlArg);
   }
   connect(ui.robotType, &QComboBox::activated, this, &Gui::set_robotType);
   connect(ui.altParms, &QPushButton::clicked, this, &Gui::showAltParms);
@@ -226,6 +273,25 @@ void Gui::wireSignals() {
   connect(ui.pasteF2, &QPushButton::clicked, this, &Gui::pasteF2_clicked);
   connect(ui.pasteF3, &QPushButton::clicked, this, &Gui::pasteF3_clicked);
   connect(ui.pasteF4, &QPushButton::clicked, this, &Gui::pasteF4_clicked);
+}
+
+void Gui::onLeaveOrReturn(QLineEdit* field, void (Gui::*slot)()) {
+  // QLineEdit's own signals leave out text its validator rejects (an emptied
+  // field), so the events are watched instead.
+  m_fieldSlots[field] = slot;
+  field->installEventFilter(this);
+}
+
+bool Gui::eventFilter(QObject* watched, QEvent* event) {
+  const auto found = m_fieldSlots.find(watched);
+  if (found == m_fieldSlots.end() || sessionEnded) return QMainWindow::eventFilter(watched, event);
+  bool run = event->type() == QEvent::FocusOut;
+  if (event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    run = key == Qt::Key_Return || key == Qt::Key_Enter;
+  }
+  if (run) (this->*found->second)();
+  return QMainWindow::eventFilter(watched, event);
 }
 
 bool Gui::sendCommand(const QString& command, const QString& successMessage) {

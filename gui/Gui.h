@@ -6,8 +6,10 @@
 // remote servo. Everything here runs on the GUI thread.
 #pragma once
 
+#include <QByteArray>
 #include <QMainWindow>
 #include <QString>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -47,6 +49,11 @@ class Gui : public QMainWindow {
   static bool groupDiffers(const FieldGroup& group, const PrVector& vector);
 
   RobotWidget* robotWidget() const;
+  // The split between the view and the form, as kept in "config"; a window
+  // shown without a restored split gives the form its minimum width and the
+  // view the rest.
+  QByteArray viewSplitState() const;
+  bool restoreViewSplit(const QByteArray& state);
   // The argument values of a control row, in display units.
   const PrVector& rowArguments(int row) const { return m_rowArgs[row]; }
   const QStringList& rowTitles(int row) const { return m_rowTitles[row]; }
@@ -103,12 +110,20 @@ class Gui : public QMainWindow {
   void pasteF4_clicked();
   void languageChange();
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+  // Runs a field's slot when the field is left and on Return, whatever its
+  // text: the slot itself decides whether anything is sent.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   // Runs one command line; the status bar shows the success message (or the
   // command) on success and the console's error text on failure.
   bool sendCommand(const QString& command, const QString& successMessage = QString());
   FieldGroup collectGroup(const char* prefix) const;
   void wireSignals();
+  void onLeaveOrReturn(QLineEdit* field, void (Gui::*slot)());
+  int screenFramePeriodMs() const;
   void setScalar(QLineEdit* field, float consoleValue, const char* word);
   void setJointGroup(const FieldGroup& group, const PrVector& consoleValue, const char* word);
   void setGains(const FieldGroup& group, bool kv);
@@ -142,6 +157,8 @@ class Gui : public QMainWindow {
   int m_lastUpdateCount = 0;
   QButtonGroup* m_rowGroup = nullptr;
   QTimer* m_refreshTimer = nullptr;
+  std::map<const QObject*, void (Gui::*)()> m_fieldSlots;
+  bool m_splitSet = false;
   // Scratch for the refresh, kept to avoid reallocating every tick.
   PrVector m_q, m_dq, m_tau, m_x, m_force, m_display;
 };

@@ -2,6 +2,7 @@
 // parameters and the control rows.
 #include <QComboBox>
 #include <QTableWidget>
+#include <algorithm>
 #include <cmath>
 
 #include "app/TextUI.h"
@@ -148,19 +149,23 @@ void Gui::synchroniseObstacles() {
   const std::vector<Obstacle> obstacles = m_console.configuration().obstacles;
   RobotWidget* view = m_ui->robotWidget;
   const QSignalBlocker blocker(table);  // the console's values are no user edits
+  // Spheres the list no longer holds go first, then the rows are filled:
+  // removing by a row's old label after filling could take away the sphere
+  // that an earlier row now carries (deleting obstacle 0 of 0, 1, 2 moves 1
+  // and 2 up a row).
+  auto listed = [&](int id) {
+    return std::any_of(obstacles.begin(), obstacles.end(), [id](const Obstacle& o) { return o.id == id; });
+  };
+  for (const Obstacle& shown : view->spheres())
+    if (!listed(shown.id)) view->removeSphere(shown.id);
   const int count = static_cast<int>(obstacles.size());
+  while (table->rowCount() > count) table->removeRow(table->rowCount() - 1);
   for (int i = 0; i < count; ++i) {
     const Obstacle& obstacle = obstacles[static_cast<size_t>(i)];
-    if (i < table->rowCount()) {
-      QTableWidgetItem* header = table->verticalHeaderItem(i);
-      if (!header || header->text().toInt() != obstacle.id) {
-        if (header) view->removeSphere(header->text().toInt());
-        table->setVerticalHeaderItem(i, new QTableWidgetItem(QString::number(obstacle.id)));
-      }
-    } else {
-      table->insertRow(i);
+    if (i >= table->rowCount()) table->insertRow(i);
+    QTableWidgetItem* header = table->verticalHeaderItem(i);
+    if (!header || header->text().toInt() != obstacle.id)
       table->setVerticalHeaderItem(i, new QTableWidgetItem(QString::number(obstacle.id)));
-    }
     const float values[] = {obstacle.center[0], obstacle.center[1], obstacle.center[2], obstacle.radius};
     for (int col = 0; col < 4; ++col) {
       const QString text = cellText(values[col]);
@@ -171,12 +176,6 @@ void Gui::synchroniseObstacles() {
       }
     }
     view->setSphere(obstacle);
-  }
-  while (table->rowCount() > count) {
-    const int last = table->rowCount() - 1;
-    if (QTableWidgetItem* header = table->verticalHeaderItem(last))
-      view->removeSphere(header->text().toInt());
-    table->removeRow(last);
   }
   select_obstacle();
 }

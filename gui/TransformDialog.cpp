@@ -57,6 +57,7 @@ TransformDialog::TransformDialog(QWidget* parent) : QDialog(parent) {
   auto* rotationLayout = new QVBoxLayout(rotationGroup);
   m_rotationTab = new QTabWidget(rotationGroup);
   m_rotationTab->setObjectName("rotationTab");
+  m_rotationTab->setUsesScrollButtons(false);  // the dialog is as wide as all six tabs
   rotationLayout->addWidget(m_rotationTab);
   addPage(m_rotationTab, "mat_page", "Rot. Matrix",
           "The columns are unit vectors along the axes of the rotated frame.", kMatFields, kMatLabels, 9,
@@ -85,6 +86,7 @@ TransformDialog::TransformDialog(QWidget* parent) : QDialog(parent) {
   auto* translationLayout = new QVBoxLayout(translationGroup);
   m_translationTab = new QTabWidget(translationGroup);
   m_translationTab->setObjectName("translationTab");
+  m_translationTab->setUsesScrollButtons(false);
   translationLayout->addWidget(m_translationTab);
   addPage(m_translationTab, "cart_page", "Cartesian Coordinates", "Distances along x, y and z.", kCartFields,
           kCartLabels, 3, false);

@@ -20,19 +20,27 @@ std::atomic<QApplication*> g_application{nullptr};
 // GUI thread only.
 QPointer<Gui> g_window;
 
-// The dock layout as one line of text; a file that cannot be written is ignored.
+// The dock layout on the first line, the split between the view and the
+// form on the second, each as Base64 text; a file that cannot be written is
+// ignored.
 void writeLayout(const Gui& window) {
   QFile file(kLayoutFile);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) return;
   file.write(window.saveState().toBase64());
   file.write("\n");
+  file.write(window.viewSplitState().toBase64());
+  file.write("\n");
 }
 
-// A missing or unreadable file leaves the built-in layout.
+// A missing or unreadable file leaves the built-in layout; a file of one line
+// (written before the split was kept) restores the docks alone.
 void readLayout(Gui& window) {
   QFile file(kLayoutFile);
   if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return;
-  window.restoreState(QByteArray::fromBase64(file.readAll().trimmed()));
+  const QList<QByteArray> lines = file.readAll().split('\n');
+  if (!lines.empty()) window.restoreState(QByteArray::fromBase64(lines[0].trimmed()));
+  if (lines.size() > 1 && !lines[1].trimmed().isEmpty())
+    window.restoreViewSplit(QByteArray::fromBase64(lines[1].trimmed()));
 }
 
 void endWindowSession(bool /*firstCall*/) {

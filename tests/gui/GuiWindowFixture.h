@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -140,10 +143,17 @@ class GuiWindowTest : public testing::Test {
     combo->setCurrentIndex(combo->findText(mode));
     m_gui->set_controlMode();
   }
+  // Types the text and presses Return, as a user does.
   void typeInto(const QString& name, const QString& text) {
     QLineEdit* edit = field(name);
     edit->setText(text);
-    emit edit->editingFinished();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(edit, &press);
+  }
+  // Moves the keyboard focus away from the field.
+  void leave(const QString& name) {
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(field(name), &out);
   }
 
   std::unique_ptr<UiAgent> m_agent;
