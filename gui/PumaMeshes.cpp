@@ -12,18 +12,19 @@ using pumagl::kShoulderHeight;
 using pumagl::kToolLength;
 
 // Cream enamel of the arm, slate grey of the pedestal plate and wrist, metal,
-// the gripper's fingers and the orange mark of the tool point. No material is
-// darker than mid grey, so no link goes black in shadow.
+// the gripper's fingers and the orange mark of the tool point. Each reflects
+// the ambient light as it does the lamps, and none is darker than mid grey,
+// so a side turned away from both lamps still shows.
 constexpr MeshMaterial kBody = {
-    {0.5f, 0.48f, 0.42f, 1}, {0.86f, 0.83f, 0.72f, 1}, {0.35f, 0.35f, 0.35f, 1}, {0, 0, 0, 1}, 40};
+    {0.86f, 0.83f, 0.72f, 1}, {0.86f, 0.83f, 0.72f, 1}, {0.35f, 0.35f, 0.35f, 1}, {0, 0, 0, 1}, 40};
 constexpr MeshMaterial kDark = {
-    {0.3f, 0.31f, 0.34f, 1}, {0.5f, 0.52f, 0.56f, 1}, {0.3f, 0.3f, 0.3f, 1}, {0, 0, 0, 1}, 20};
+    {0.56f, 0.58f, 0.62f, 1}, {0.56f, 0.58f, 0.62f, 1}, {0.3f, 0.3f, 0.3f, 1}, {0, 0, 0, 1}, 20};
 constexpr MeshMaterial kMetal = {
-    {0.38f, 0.39f, 0.4f, 1}, {0.68f, 0.7f, 0.73f, 1}, {0.7f, 0.7f, 0.7f, 1}, {0, 0, 0, 1}, 80};
+    {0.68f, 0.7f, 0.73f, 1}, {0.68f, 0.7f, 0.73f, 1}, {0.7f, 0.7f, 0.7f, 1}, {0, 0, 0, 1}, 80};
 constexpr MeshMaterial kFinger = {
-    {0.45f, 0.47f, 0.37f, 1}, {0.82f, 0.87f, 0.68f, 1}, {0.2f, 0.2f, 0.2f, 1}, {0, 0, 0, 1}, 10};
+    {0.82f, 0.87f, 0.68f, 1}, {0.82f, 0.87f, 0.68f, 1}, {0.2f, 0.2f, 0.2f, 1}, {0, 0, 0, 1}, 10};
 constexpr MeshMaterial kToolMark = {
-    {0.6f, 0.3f, 0.05f, 1}, {1.0f, 0.55f, 0.1f, 1}, {0.3f, 0.3f, 0.3f, 1}, {0.25f, 0.1f, 0, 1}, 30};
+    {1.0f, 0.55f, 0.1f, 1}, {1.0f, 0.55f, 0.1f, 1}, {0.3f, 0.3f, 0.3f, 1}, {0.25f, 0.1f, 0, 1}, 30};
 
 // In the floor frame: z up from the floor below axis 1.
 void pedestal(LinkMesh& m) {
@@ -84,7 +85,8 @@ void wristBend(LinkMesh& m) {
   m.addCylinder(1, stub, 0.04f, 0.03f, 0.03f, 24);
 }
 
-// Frame 6: z along the tool; the fingers end at the tool point.
+// Frame 6: z along the tool; the fingers end just short of the tool point,
+// whose mark shows between their tips.
 void flange(LinkMesh& m) {
   m.useMaterial(kMetal);
   const float plate[3] = {0, 0, 0.035f};
@@ -92,8 +94,9 @@ void flange(LinkMesh& m) {
   const float palm0[3] = {-0.035f, -0.015f, 0.055f}, palm1[3] = {0.035f, 0.015f, 0.07f};
   m.addBox(palm0, palm1);
   m.useMaterial(kFinger);
-  const float left0[3] = {-0.03f, -0.012f, 0.07f}, left1[3] = {-0.012f, 0.012f, kToolLength};
-  const float right0[3] = {0.012f, -0.012f, 0.07f}, right1[3] = {0.03f, 0.012f, kToolLength};
+  const float tips = kToolLength - 0.006f;
+  const float left0[3] = {-0.03f, -0.012f, 0.07f}, left1[3] = {-0.012f, 0.012f, tips};
+  const float right0[3] = {0.012f, -0.012f, 0.07f}, right1[3] = {0.03f, 0.012f, tips};
   m.addBox(left0, left1);
   m.addBox(right0, right1);
   m.useMaterial(kToolMark);

@@ -77,9 +77,9 @@ void RobotWidget::initializeGL() {
   glLoadIdentity();
   const float key[4] = {-0.35f, 0.55f, 1, 0}, fill[4] = {0.6f, -0.4f, 0.45f, 0};
   const float none[4] = {0, 0, 0, 1};
-  const float keyDiffuse[4] = {0.72f, 0.72f, 0.7f, 1}, fillDiffuse[4] = {0.3f, 0.3f, 0.33f, 1};
-  const float keySpecular[4] = {0.5f, 0.5f, 0.5f, 1};
-  const float ambient[4] = {0.32f, 0.32f, 0.34f, 1};
+  const float keyDiffuse[4] = {0.62f, 0.62f, 0.6f, 1}, fillDiffuse[4] = {0.25f, 0.25f, 0.28f, 1};
+  const float keySpecular[4] = {0.45f, 0.45f, 0.45f, 1};
+  const float ambient[4] = {0.3f, 0.3f, 0.32f, 1};
   glLightfv(GL_LIGHT0, GL_POSITION, key);
   glLightfv(GL_LIGHT0, GL_AMBIENT, none);
   glLightfv(GL_LIGHT0, GL_DIFFUSE, keyDiffuse);

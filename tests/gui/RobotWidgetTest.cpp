@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QImage>
+#include <QMenu>
 #include <cmath>
 #include <cstdio>
 
@@ -144,6 +146,62 @@ TEST(RobotWidgetPick, UndrivenLinkGivesWayToTheLastDrivenOneBelow) {
   // Link 1 (joint 1, left out) becomes the base.
   const QPoint trunk = project(*view, view->linkToWorld(0, PrVector3(0, 0, -0.05f))).toPoint();
   EXPECT_EQ(view->pick(trunk.x(), trunk.y(), d), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(RobotWidgetPick, ASurfaceIsHitAsTheEndOfTheArm) {
+  RecordingConsole console;
+  auto view = makeView(console);
+  PrVector emass(12);
+  emass[0] = emass[4] = emass[8] = 1;
+  emass[9] = emass[10] = emass[11] = 30;  // a ball of radius 0.3 about the wrist
+  view->setEMassData(emass);
+  const PrVector3 wrist = view->linkToWorld(4, PrVector3());
+  const double reach = 0.2 / pixelPitch(*view, -eyeCoordinates(*view, wrist)[2]);
+  const QPointF centre = project(*view, wrist);
+  float d = 0;
+  int tried = 0;
+  for (const QPointF offset :
+       {QPointF(reach, 0), QPointF(-reach, 0), QPointF(0, reach), QPointF(0, -reach)}) {
+    const QPoint at = (centre + offset).toPoint();
+    if (view->pick(at.x(), at.y(), d) != RobotWidget::kNameBackground) continue;
+    view->toggleDisplayEmassOnEndEffector(0);
+    EXPECT_EQ(view->pick(at.x(), at.y(), d), 6u) << "the ellipsoid takes the click";
+    view->toggleDisplayEmassOnEndEffector(0);
+    EXPECT_EQ(view->pick(at.x(), at.y(), d), RobotWidget::kNameBackground);
+    ++tried;
+  }
+  EXPECT_GT(tried, 0) << "no empty space beside the wrist";
+}
+
+TEST(RobotWidgetRender, GridAndBaseAxesShowByDefaultAndToggleFromTheMenu) {
+  RecordingConsole console;
+  guiApplication();
+  RobotWidget view;
+  view.setConsole(&console);
+  view.resize(kViewWidth, kViewHeight);
+  view.show();
+  view.switchRobotType(3);
+  for (RobotWidget::Guide guide : {RobotWidget::kGroundGrid, RobotWidget::kBaseAxes}) {
+    EXPECT_TRUE(view.guideShown(guide));
+    EXPECT_TRUE(view.guideAction(guide)->isChecked());
+    EXPECT_TRUE(view.popupMenu()->actions().contains(view.guideAction(guide)));
+  }
+  // The x axis ends in red beside the trunk; the grid covers the floor.
+  const QPoint xTip = project(view, PrVector3(scene::kAxisLength - 0.02f, 0, 0)).toPoint();
+  const QImage both = view.grabFramebuffer();
+  EXPECT_GT(qRed(both.pixel(xTip)), 2 * qGreen(both.pixel(xTip)));
+  const int withGrid = drawnPixels(both, both.rect());
+  view.guideAction(RobotWidget::kGroundGrid)->trigger();
+  EXPECT_FALSE(view.guideShown(RobotWidget::kGroundGrid));
+  EXPECT_FALSE(view.guideAction(RobotWidget::kGroundGrid)->isChecked());
+  const QImage noGrid = view.grabFramebuffer();
+  EXPECT_GT(withGrid, drawnPixels(noGrid, noGrid.rect()) + 1000);
+  view.guideAction(RobotWidget::kBaseAxes)->trigger();
+  EXPECT_LT(qRed(view.grabFramebuffer().pixel(xTip)), 2 * qGreen(view.grabFramebuffer().pixel(xTip)) + 10);
 }
 
 }  // namespace
