@@ -33,10 +33,11 @@ function(korvex_test_folder folder)
   target_link_libraries(${target} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main GTest::gmock)
   target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/support)
   # Suites named *Long run for about a minute: they carry the label "long"
-  # so that a quick run can leave them out (ctest -LE long).
+  # so that a quick run can leave them out (ctest -LE long). Suites named
+  # *Acceptance use the real program as a person does; label "acceptance".
   gtest_discover_tests(${target}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/run
-    TEST_FILTER "-*Long.*"
+    TEST_FILTER "-*Long.*:*Acceptance.*"
     DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT 300)
   gtest_discover_tests(${target}
@@ -44,6 +45,11 @@ function(korvex_test_folder folder)
     TEST_FILTER "*Long.*"
     DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT 300 LABELS long)
+  gtest_discover_tests(${target}
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/run
+    TEST_FILTER "*Acceptance.*"
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES TIMEOUT 300 LABELS acceptance)
 endfunction()
 
 # One Google Benchmark executable per file in bench/.

@@ -1,0 +1,279 @@
+// The window as a user sees it: the real korvex on the test's private
+// display, driven only through its standard input and the X server's pointer
+// and keys (xdotool), and watched only through screenshots of the screen
+// taken over time. Nothing here makes the program draw. Labelled "acceptance".
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ConsoleText.h"
+#include "DesktopControl.h"
+#include "GuiTestEnvironment.h"
+#include "ProgramRun.h"
+#include "ScreenWatch.h"
+#include "libpuma/PumaConstants.h"
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+double distance(QPointF a, QPointF b) { return std::hypot(a.x() - b.x(), a.y() - b.y()); }
+
+// How often the console has printed "NAME = (" so far.
+size_t timesPrinted(const std::string& text, const std::string& name) {
+  size_t count = 0;
+  for (size_t at = text.find(name + " = ("); at != std::string::npos; at = text.find(name + " = (", at + 1))
+    if (at == 0 || !std::isalnum(static_cast<unsigned char>(text[at - 1]))) ++count;
+  return count;
+}
+
+class KorvexWindowAcceptance : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (!haveTool("xdotool") || !haveTool("import"))
+      GTEST_SKIP() << "xdotool and ImageMagick's import are needed";
+    guiApplication();  // DISPLAY names the private Xvfb from here on
+    m_korvex = std::make_unique<ProgramRun>("window", std::vector<std::string>{});
+    m_window = findWindow(&m_geometry);
+    ASSERT_NE(m_window, 0u) << m_korvex->err();
+    ASSERT_TRUE(waitForScreen([&](const QImage& screen) { return !findView(screen).isEmpty(); }))
+        << "the view never showed";
+    m_view = findView(m_screen);
+  }
+
+  void TearDown() override {
+    if (!m_korvex) return;
+    m_korvex->type("quit");
+    EXPECT_EQ(m_korvex->wait(60000), 0) << m_korvex->err();
+    const std::string err = m_korvex->err();
+    for (const char* bad :
+         {"QObject::", "Internal error", "AddressSanitizer", "ThreadSanitizer", "runtime error:"})
+      EXPECT_EQ(err.find(bad), std::string::npos) << bad << " in:\n" << err;
+  }
+
+  QImage shot() { return m_screen = screenshot(m_korvex->dir() / "screen.ppm"); }
+
+  // Screenshots until one satisfies done; false after a generous deadline.
+  bool waitForScreen(const std::function<bool(const QImage&)>& done, int timeoutMs = 30000) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!done(shot())) {
+      if (Clock::now() > deadline) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+  }
+
+  // Types a query and returns what it printed as "NAME = (...)".
+  std::vector<double> ask(const std::string& command, const std::string& name) {
+    const size_t before = timesPrinted(m_korvex->err(), name);
+    EXPECT_TRUE(m_korvex->type(command));
+    const auto deadline = Clock::now() + std::chrono::seconds(30);
+    while (timesPrinted(m_korvex->err(), name) == before && Clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return lastPrintedVector(m_korvex->err(), name);
+  }
+
+  // Saves a screenshot beside the run's output, which stays when the test fails.
+  void keep(const QImage& screen, const char* name) {
+    if (HasFailure()) screen.save(QString::fromStdString((m_korvex->dir() / name).string()));
+  }
+
+  void type(const std::string& line) { ASSERT_TRUE(m_korvex->type(line)) << line; }
+
+  // Polls the joint positions until every one is within 0.5 degrees of goal.
+  bool reachJoints(const std::vector<double>& goal) {
+    const auto deadline = Clock::now() + std::chrono::seconds(60);
+    while (Clock::now() < deadline) {
+      const std::vector<double> q = ask("pjpos", "q");
+      bool there = q.size() == goal.size();
+      for (size_t i = 0; there && i < q.size(); ++i) there = std::fabs(q[i] - goal[i]) < 0.5;
+      if (there) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    return false;
+  }
+
+  // Polls until the printed joint positions stop changing, to the last digit.
+  bool waitUntilStill() {
+    const auto deadline = Clock::now() + std::chrono::seconds(60);
+    std::vector<double> previous = ask("pjpos", "q");
+    while (Clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      const std::vector<double> q = ask("pjpos", "q");
+      if (q == previous) return true;
+      previous = q;
+    }
+    return false;
+  }
+
+  // Waits until the tool's mark is drawn within 6 pixels of `at`.
+  bool toolDrawnAt(QPointF at) {
+    return waitForScreen([&](const QImage& screen) {
+      const auto mark = centreOf(screen, at, 20, isToolMark);
+      return mark && distance(*mark, at) < 6;
+    });
+  }
+
+  // The 6-DOF x read-out's position, on the screen.
+  QPointF toolOnScreen() {
+    const std::vector<double> x = ask("pxpos", "x");
+    EXPECT_GE(x.size(), 3u);
+    return x.size() < 3 ? QPointF()
+                        : projectDefault(m_view, PrVector3(float(x[0]), float(x[1]), float(x[2])));
+  }
+
+  // Chooses entry `index` of the view's popup menu with the keyboard.
+  void chooseFromMenu(int index) {
+    clickAt(m_view.left() + 20, m_view.top() + 20, 3);
+    std::vector<std::string> keys(size_t(index + 1), "Down");
+    keys.push_back("Return");
+    pressKeys(keys);
+  }
+
+  // A screenshot once two in a row show the same view.
+  QImage stillScreen() {
+    QImage previous = shot();
+    EXPECT_TRUE(waitForScreen([&](const QImage& screen) {
+      const bool same = changedPixels(previous, screen, m_view) == 0;
+      previous = screen;
+      return same;
+    }));
+    return m_screen;
+  }
+
+  std::unique_ptr<ProgramRun> m_korvex;
+  unsigned m_window = 0;
+  Geometry m_geometry;
+  QImage m_screen;
+  QRect m_view;
+};
+
+TEST_F(KorvexWindowAcceptance, TheViewFollowsAJgotoAndAStillArmDoesNotFlicker) {
+  const QPointF home = toolOnScreen();
+  ASSERT_TRUE(toolDrawnAt(home)) << "the tool is not drawn where x says at the start";
+  type("jgoto 30 -40 100 0 40 0");
+  ASSERT_TRUE(reachJoints({30, -40, 100, 0, 40, 0})) << m_korvex->err();
+  const QPointF reached = toolOnScreen();
+  EXPECT_GT(distance(home, reached), 50);
+  EXPECT_TRUE(toolDrawnAt(reached)) << "the view did not follow the arm";
+  EXPECT_FALSE(centreOf(m_screen, home, 6, isToolMark)) << "the old pose is still drawn";
+
+  // Held at its goal, the arm is drawn the same picture after picture.
+  ASSERT_TRUE(waitUntilStill());
+  const QImage first = stillScreen();
+  std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+  const QImage second = shot();
+  ASSERT_TRUE(waitUntilStill());
+  EXPECT_EQ(changedPixels(first, second, m_view), 0) << "kept as still-1.png, still-2.png";
+  keep(first, "still-1.png");
+  keep(second, "still-2.png");
+}
+
+TEST_F(KorvexWindowAcceptance, TypedObstaclesAndTheLineShowAtOnceAndADeletedOneGoes) {
+  const PrVector3 one(0.7f, -0.4f, 0.1f), two(-0.5f, -0.4f, 0.5f);
+  const QPointF oneAt = projectDefault(m_view, one), twoAt = projectDefault(m_view, two);
+  const auto typed = Clock::now();
+  type("setobstacle 1 0.7 -0.4 0.1 0.1");
+  type("setobstacle 2 -0.5 -0.4 0.5 0.1");
+  ASSERT_TRUE(waitForScreen([&](const QImage& screen) {
+    return centreOf(screen, oneAt, 3, isObstacle) && centreOf(screen, twoAt, 3, isObstacle);
+  })) << "the typed obstacles never showed";
+  RecordProperty("obstacles_shown_ms",
+                 int(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - typed).count()));
+
+  type("setline -0.6 -0.7 -0.3 -0.6 -0.7 0.6");
+  ASSERT_TRUE(waitForScreen([&](const QImage& screen) {
+    for (float z : {-0.2f, 0.1f, 0.4f})
+      if (!centreOf(screen, projectDefault(m_view, PrVector3(-0.6f, -0.7f, z)), 3, isLineRed)) return false;
+    return true;
+  })) << "the typed line never showed";
+
+  type("delobstacle 1");
+  EXPECT_TRUE(waitForScreen([&](const QImage& screen) { return !centreOf(screen, oneAt, 3, isObstacle); }))
+      << "the deleted obstacle stays";
+  EXPECT_TRUE(centreOf(m_screen, twoAt, 3, isObstacle)) << "the other obstacle went too";
+}
+
+TEST_F(KorvexWindowAcceptance, EachDisplayOptionShowsAndGoesFromTheMenu) {
+  type("jgoto 0 -20 70 0 30 0");
+  ASSERT_TRUE(reachJoints({0, -20, 70, 0, 30, 0})) << m_korvex->err();
+  ASSERT_TRUE(waitUntilStill());
+  const QImage plain = stillScreen();
+  // Menu entries: Display MSI 7, Vel. Limit 8, Effective Inertia 9, Accel. Limit 10, EMass 11.
+  for (const auto& [entry, name] : std::vector<std::pair<int, const char*>>{
+           {11, "EMass"}, {9, "Effective Inertia"}, {8, "Vel. Limit"}, {10, "Accel. Limit"}, {7, "MSI"}}) {
+    chooseFromMenu(entry);
+    EXPECT_TRUE(waitForScreen([&](const QImage& screen) {
+      return changedPixels(plain, screen, m_view) > 300;
+    })) << name
+        << " did not show";
+    chooseFromMenu(entry);
+    EXPECT_TRUE(waitForScreen([&](const QImage& screen) {
+      return changedPixels(plain, screen, m_view) == 0;
+    })) << name
+        << " did not go; kept as plain.png, " << name << ".png";
+    keep(plain, "plain.png");
+    keep(m_screen, (std::string(name) + ".png").c_str());
+  }
+}
+
+TEST_F(KorvexWindowAcceptance, ARobotTypeChangeRedrawsTheArmAndADragOnItMovesIt) {
+  type("jgoto 40 -30 60 30 30 30");
+  ASSERT_TRUE(reachJoints({40, -30, 60, 30, 30, 30})) << m_korvex->err();
+  const QImage sixJoints = stillScreen();
+  // The 3-DOF arm holds joints 1, 4 and 6 at 0: it swings into its plane,
+  // where x gives the tool's x and z.
+  type("robottype 1");
+  std::vector<double> x;
+  const auto deadline = Clock::now() + std::chrono::seconds(60);
+  while (Clock::now() < deadline) {
+    const std::vector<double> q = ask("pjpos", "q");
+    if (q.size() == 3) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  }
+  const QImage threeJoints = stillScreen();
+  EXPECT_GT(changedPixels(sixJoints, threeJoints, m_view), 500);
+  x = ask("pxpos", "x");
+  ASSERT_EQ(x.size(), 3u);
+  const QPointF tool = projectDefault(m_view, PrVector3(float(x[0]), puma::kLateralOffset, float(x[1])));
+  EXPECT_TRUE(toolDrawnAt(tool)) << "the 3-DOF arm's tool is not where its x says";
+
+  // A drag from the tool sideways pulls the arm with the spring.
+  type("float");
+  const std::vector<double> before = ask("pjpos", "q");
+  const auto mark = centreOf(m_screen, tool, 8, isToolMark);
+  ASSERT_TRUE(mark);
+  const int x0 = int(mark->x()), y0 = int(mark->y());
+  dragThrough({{x0, y0}, {x0 - 30, y0 + 10}, {x0 - 60, y0 + 20}, {x0 - 90, y0 + 30}, {x0 - 90, y0 + 30}});
+  const std::vector<double> after = ask("pjpos", "q");
+  ASSERT_EQ(after.size(), before.size());
+  double moved = 0;
+  for (size_t i = 0; i < after.size(); ++i) moved = std::max(moved, std::fabs(after[i] - before[i]));
+  EXPECT_GT(moved, 2.0) << "the drag did not move the arm";
+  EXPECT_GT(changedPixels(threeJoints, shot(), m_view), 500);
+}
+
+TEST_F(KorvexWindowAcceptance, ResizingTheWindowGrowsTheViewAndKeepsTheToolInPlace) {
+  // The form keeps its minimum width, the view its own of 450: 150 pixels
+  // of the window's width are the view's to give.
+  const QRect start = m_view;
+  resizeWindow(m_window, m_geometry.width - 150, m_geometry.height - 100);
+  ASSERT_TRUE(
+      waitForScreen([&](const QImage& screen) { return findView(screen).width() < start.width() - 100; }));
+  const QRect small = findView(m_screen);
+  resizeWindow(m_window, m_geometry.width, m_geometry.height);
+  ASSERT_TRUE(
+      waitForScreen([&](const QImage& screen) { return findView(screen).width() > small.width() + 100; }));
+  m_view = findView(m_screen);
+  EXPECT_NEAR(m_view.width() - small.width(), 150, 8) << "the view takes what the window gains";
+  EXPECT_NEAR(m_view.height() - small.height(), 100, 8);
+  EXPECT_TRUE(toolDrawnAt(toolOnScreen())) << "kept as resized.png";
+  keep(m_screen, "resized.png");
+}
+
+}  // namespace

@@ -1,0 +1,35 @@
+// Watching the real program's window through screenshots of the X server's
+// screen, as a person looks at it: where the 3D view is, where a world point
+// appears in it under the default camera, and where things of a colour are.
+#pragma once
+
+#include <QImage>
+#include <QPointF>
+#include <QRect>
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+#include "matrix/PrVector3.h"
+
+// The whole screen now (ImageMagick's import of the root window).
+QImage screenshot(const std::filesystem::path& scratchFile);
+
+// The 3D view's rectangle on the screen: the extent of its background
+// colour; an empty rectangle when none shows.
+QRect findView(const QImage& screen);
+
+// Where a world point appears in a view on `viewRect` under the default
+// camera, computed here from its position, target and frustum alone.
+QPointF projectDefault(const QRect& viewRect, const PrVector3& world);
+
+// Kinds of pixel the view draws in colours of their own.
+bool isToolMark(QRgb c);  // the orange mark of the tool point
+bool isObstacle(QRgb c);  // obstacle spheres, blue
+bool isLineRed(QRgb c);   // the virtual line
+
+// The centre of the pixels of a kind within `radius` of `around`, if any.
+std::optional<QPointF> centreOf(const QImage& screen, QPointF around, int radius,
+                                const std::function<bool(QRgb)>& kind);
+// Pixels of `area` that differ between two screenshots.
+int changedPixels(const QImage& a, const QImage& b, const QRect& area);
