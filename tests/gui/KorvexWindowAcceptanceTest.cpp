@@ -17,6 +17,7 @@
 #include "GuiTestEnvironment.h"
 #include "ProgramRun.h"
 #include "ScreenWatch.h"
+#include "gui/PumaGeometry.h"
 #include "libpuma/PumaConstants.h"
 
 namespace {
@@ -243,19 +244,25 @@ TEST_F(KorvexWindowAcceptance, ARobotTypeChangeRedrawsTheArmAndADragOnItMovesIt)
   const QPointF tool = projectDefault(m_view, PrVector3(float(x[0]), puma::kLateralOffset, float(x[1])));
   EXPECT_TRUE(toolDrawnAt(tool)) << "the 3-DOF arm's tool is not where its x says";
 
-  // A drag from the tool sideways pulls the arm with the spring.
+  // A drag from the middle of the forearm pulls the arm with the spring.
   type("float");
+  ASSERT_TRUE(waitUntilStill());
   const std::vector<double> before = ask("pjpos", "q");
-  const auto mark = centreOf(m_screen, tool, 8, isToolMark);
-  ASSERT_TRUE(mark);
-  const int x0 = int(mark->x()), y0 = int(mark->y());
-  dragThrough({{x0, y0}, {x0 - 30, y0 + 10}, {x0 - 60, y0 + 20}, {x0 - 90, y0 + 30}, {x0 - 90, y0 + 30}});
-  const std::vector<double> after = ask("pjpos", "q");
-  ASSERT_EQ(after.size(), before.size());
+  ASSERT_EQ(before.size(), 3u);
+  const std::vector<double> full = {0, before[0], before[1], 0, before[2], 0};
+  EXPECT_TRUE(toolDrawnAt(projectDefault(m_view, armPoint(full, 6, PrVector3(0, 0, pumagl::kToolLength)))));
+  const QPointF forearm = projectDefault(m_view, armPoint(full, 3, PrVector3(puma::kA3, -0.2f, 0)));
+  const int x0 = int(forearm.x()), y0 = int(forearm.y());
+  dragThrough({{x0, y0}, {x0 - 30, y0 - 10}, {x0 - 60, y0 - 20}, {x0 - 90, y0 - 30}, {x0 - 90, y0 - 30}});
   double moved = 0;
-  for (size_t i = 0; i < after.size(); ++i) moved = std::max(moved, std::fabs(after[i] - before[i]));
+  const auto dragged = Clock::now();
+  while (moved <= 2.0 && Clock::now() < dragged + std::chrono::seconds(20)) {
+    const std::vector<double> after = ask("pjpos", "q");
+    for (size_t i = 0; i < after.size() && i < before.size(); ++i)
+      moved = std::max(moved, std::fabs(after[i] - before[i]));
+  }
   EXPECT_GT(moved, 2.0) << "the drag did not move the arm";
-  EXPECT_GT(changedPixels(threeJoints, shot(), m_view), 500);
+  EXPECT_GT(changedPixels(threeJoints, shot(), m_view), 100) << "the moved arm is not drawn";
 }
 
 TEST_F(KorvexWindowAcceptance, ResizingTheWindowGrowsTheViewAndKeepsTheToolInPlace) {

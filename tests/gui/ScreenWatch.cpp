@@ -1,5 +1,6 @@
 #include "ScreenWatch.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -53,6 +54,23 @@ QPointF projectDefault(const QRect& viewRect, const PrVector3& world) {
   const double xn = pumagl::kNearPlane * x / depth / (w / 2), yn = pumagl::kNearPlane * y / depth / (h / 2);
   return QPointF(viewRect.left() + (xn + 1) / 2 * (viewRect.width() - 1),
                  viewRect.top() + (1 - yn) / 2 * (viewRect.height() - 1));
+}
+
+PrVector3 armPoint(const std::vector<double>& q, int link, const PrVector3& local) {
+  // Applied from the last frame inwards: p ← Rx(α) Tx(a) Tz(d) Rz(θ) p.
+  double p[3] = {local[0], local[1], local[2]};
+  for (int i = std::min(link, 6); i >= 1; --i) {
+    const pumagl::DhLink& dh = pumagl::kLinks[i - 1];
+    const double theta = q[size_t(i - 1)] * M_PI / 180, alpha = dh.alphaDeg * M_PI / 180;
+    const double x = std::cos(theta) * p[0] - std::sin(theta) * p[1];
+    const double y = std::sin(theta) * p[0] + std::cos(theta) * p[1];
+    const double z = p[2] + dh.d;
+    p[0] = x + dh.a;
+    p[1] = std::cos(alpha) * y - std::sin(alpha) * z;
+    p[2] = std::sin(alpha) * y + std::cos(alpha) * z;
+  }
+  if (link == 0) p[2] -= pumagl::kShoulderHeight;
+  return PrVector3(float(p[0]), float(p[1]), float(p[2]));
 }
 
 bool isToolMark(QRgb c) { return qRed(c) > 150 && qRed(c) > qGreen(c) + 40 && qGreen(c) > qBlue(c) + 20; }

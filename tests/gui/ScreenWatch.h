@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "matrix/PrVector3.h"
 
@@ -22,6 +23,11 @@ QRect findView(const QImage& screen);
 // Where a world point appears in a view on `viewRect` under the default
 // camera, computed here from its position, target and frustum alone.
 QPointF projectDefault(const QRect& viewRect, const PrVector3& world);
+
+// Where a point given in the frame of link `link` (0 = pedestal ... 6 =
+// flange) is in the world, for the six joint angles q in degrees: the chain
+// of the arm's description, computed here.
+PrVector3 armPoint(const std::vector<double>& q, int link, const PrVector3& local);
 
 // Kinds of pixel the view draws in colours of their own.
 bool isToolMark(QRgb c);  // the orange mark of the tool point
