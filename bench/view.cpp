@@ -1,32 +1,85 @@
-// Frame time of the 3D view: one paint of the arm into the widget's frame
-// buffer, read back (grabFramebuffer). Needs an X display; run under
-// `xvfb-run -a` with LIBGL_ALWAYS_SOFTWARE=1 for the software renderer.
+// The 3D view's frame time in the main window, and the CPU the whole window
+// program takes while the arm stands still.
+//
+// Needs an X display; for Mesa's software renderer run it as
+//   LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1920x1200x24" build/bench/bench_view
+// BM_WindowFrame: the main window at its default size (1300 × 880) and at
+// 1920 × 1080; each iteration moves the arm and waits until the frame is on
+// screen (frameSwapped), the path a redraw takes in the program. The median
+// of the repetitions is the figure to quote; render_ms is the drawing alone,
+// into an image off screen.
+// BM_StillArmCpu: the real korvex of the run directory with its window (or
+// --no-gui, for the servo's own share), left alone for ten seconds: CPU time
+// over wall time, in percent of one core, for the whole process and for the
+// threads that draw (the GUI thread and Mesa's).
 #include <benchmark/benchmark.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
 
+#include "app/ServoAgent.h"
+#include "app/TextUI.h"
+#include "app/UiAgent.h"
+#include "gui/Gui.h"
 #include "gui/RobotWidget.h"
+#include "utility/MesgQueue.h"
 
 namespace {
+namespace fs = std::filesystem;
 
-void frame(benchmark::State& state, int option) {
-  RobotWidget view;
-  view.resize(int(state.range(0)), int(state.range(1)));
-  view.show();
-  view.switchRobotType(3);
-  PrVector q(6);
-  q[1] = -30;
-  q[2] = 40;
-  view.setJointPositions(q);
-  Obstacle sphere;
-  sphere.id = 1;
-  sphere.center = PrVector3(0.4f, -0.5f, 0.3f);
-  sphere.radius = 0.1f;
-  view.setSphere(sphere);
-  if (option == 1) {
-    // The EMass ellipsoid on, as the window shows it by default.
+// The window against an idle console: nothing answers it, nothing but the
+// benchmark moves the arm.
+struct Window {
+  Window() : agent(std::make_unique<UiAgent>()), servo(std::make_unique<ServoAgent>()) {
+    console = std::make_unique<TextUI>(servo.get());
+    gui = std::make_unique<Gui>(*console);
+  }
+  ~Window() {
+    gui.reset();
+    console.reset();
+    servo.reset();
+    agent.reset();
+    MesgQueue::releaseAllCollections();
+  }
+  std::unique_ptr<UiAgent> agent;
+  std::unique_ptr<ServoAgent> servo;
+  std::unique_ptr<TextUI> console;
+  std::unique_ptr<Gui> gui;
+};
+
+// Runs the event loop until `frames` more frames have been put on screen.
+bool awaitFrames(int& swapped, int frames) {
+  const int target = swapped + frames;
+  QElapsedTimer clock;
+  clock.start();
+  while (swapped < target) {
+    if (clock.elapsed() > 10000) return false;
+    QApplication::processEvents(QEventLoop::AllEvents, 5);
+  }
+  return true;
+}
+
+void BM_WindowFrame(benchmark::State& state) {
+  Window window;
+  window.gui->resize(int(state.range(0)), int(state.range(1)));
+  window.gui->show();
+  RobotWidget& view = *window.gui->robotWidget();
+  int swapped = 0;
+  QObject::connect(&view, &QOpenGLWindow::frameSwapped, [&] { ++swapped; });
+  if (state.range(2)) {
+    // The EMass ellipsoid about the wrist.
     PrVector emass(12);
     emass[0] = emass[4] = emass[8] = 1;
     emass[9] = 20;
@@ -35,15 +88,124 @@ void frame(benchmark::State& state, int option) {
     view.setEMassData(emass);
     view.toggleDisplayEmassOnEndEffector(0);
   }
-  view.grabFramebuffer();  // context, display lists
-  for (auto _ : state) benchmark::DoNotOptimize(view.grabFramebuffer());
+  if (!awaitFrames(swapped, 1)) state.SkipWithError("the view never drew");
+  PrVector q(6);
+  float shoulder = -30;
+  for (auto _ : state) {
+    shoulder = -shoulder;
+    q[1] = shoulder;
+    view.setJointPositions(q);
+    view.update();
+    if (!awaitFrames(swapped, 1)) state.SkipWithError("a frame never came");
+  }
+  state.counters["view_w"] = view.width();
+  state.counters["view_h"] = view.height();
+  // The drawing alone, into an image: what a frame costs before it is shown.
+  QElapsedTimer clock;
+  clock.start();
+  for (int i = 0; i < 10; ++i) view.snapshot();
+  state.counters["render_ms"] = double(clock.nsecsElapsed()) / 1e7;
 }
 
-void BM_ViewFrame(benchmark::State& state) { frame(state, 0); }
-void BM_ViewFrameWithEMass(benchmark::State& state) { frame(state, 1); }
+BENCHMARK(BM_WindowFrame)
+    ->ArgNames({"w", "h", "emass"})
+    ->Args({1300, 880, 0})
+    ->Args({1300, 880, 1})
+    ->Args({1920, 1080, 0})
+    ->Args({1920, 1080, 1})
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
 
-BENCHMARK(BM_ViewFrame)->Args({400, 400})->Args({640, 480})->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ViewFrameWithEMass)->Args({640, 480})->Unit(benchmark::kMillisecond);
+// User plus system CPU time so far, in seconds, from a /proc stat file.
+double cpuSeconds(const fs::path& statFile) {
+  std::ifstream stat(statFile);
+  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  if (text.empty()) return 0;
+  // Fields after the command name, which is in parentheses: utime is the 12th, stime the 13th.
+  std::istringstream fields(text.substr(text.rfind(')') + 2));
+  std::string field;
+  unsigned long long utime = 0, stime = 0;
+  for (int i = 1; i <= 13 && fields >> field; ++i) {
+    if (i == 12) utime = std::stoull(field);
+    if (i == 13) stime = std::stoull(field);
+  }
+  return double(utime + stime) / double(sysconf(_SC_CLK_TCK));
+}
+
+// The process's CPU seconds in all, and those of the threads that draw: the
+// GUI thread (the process's first) and Mesa's rendering threads.
+struct CpuUse {
+  double all = 0, drawing = 0;
+};
+CpuUse cpuUse(pid_t pid) {
+  const fs::path proc = "/proc/" + std::to_string(pid);
+  CpuUse use{cpuSeconds(proc / "stat"), 0};
+  std::error_code error;
+  for (const auto& task : fs::directory_iterator(proc / "task", error)) {
+    std::ifstream comm(task.path() / "comm");
+    std::string name;
+    std::getline(comm, name);
+    if (task.path().filename() == std::to_string(pid) || name.rfind("llvmpipe", 0) == 0)
+      use.drawing += cpuSeconds(task.path() / "stat");
+  }
+  return use;
+}
+
+void BM_StillArmCpu(benchmark::State& state) {
+  const bool withWindow = state.range(0) != 0;
+  const fs::path runDir = KORVEX_RUN_DIR;
+  const fs::path scratch = fs::temp_directory_path() / ("bench-view-" + std::to_string(getpid()));
+  fs::remove_all(scratch);
+  fs::create_directories(scratch);
+  for (const char* name : {"Configuration.dat", "puma560.prm", "control.dll"})
+    fs::create_symlink(runDir / name, scratch / name);
+  for (auto _ : state) {
+    int input[2];
+    if (pipe(input) != 0) {
+      state.SkipWithError("no pipe");
+      break;
+    }
+    const pid_t pid = fork();
+    if (pid == 0) {
+      if (chdir(scratch.c_str()) != 0) _exit(126);
+      dup2(input[0], 0);
+      close(input[1]);
+      std::freopen("/dev/null", "w", stdout);
+      std::freopen("/dev/null", "w", stderr);
+      const std::string program = (runDir / "korvex").string();
+      if (withWindow) {
+        execl(program.c_str(), "korvex", nullptr);
+      } else {
+        execl(program.c_str(), "korvex", "--no-gui", nullptr);
+      }
+      _exit(127);
+    }
+    close(input[0]);
+    // Start-up and the first frames are not the still state.
+    std::this_thread::sleep_for(std::chrono::seconds(5));
+    const CpuUse use0 = cpuUse(pid);
+    const auto wall0 = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(std::chrono::seconds(10));
+    const CpuUse use = cpuUse(pid);
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
+    state.counters["cpu_percent"] = 100 * (use.all - use0.all) / wall;
+    state.counters["drawing_percent"] = 100 * (use.drawing - use0.drawing) / wall;
+    const char quit[] = "quit\n";
+    if (write(input[1], quit, sizeof quit - 1) < 0) kill(pid, SIGTERM);
+    close(input[1]);
+    waitpid(pid, nullptr, 0);
+  }
+  fs::remove_all(scratch);
+}
+
+BENCHMARK(BM_StillArmCpu)
+    ->ArgName("window")
+    ->Arg(1)
+    ->Arg(0)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
 
 }  // namespace
 

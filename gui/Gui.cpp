@@ -59,7 +59,7 @@ Gui::Gui(TextUI& console, QWidget* parent)
 
 Gui::~Gui() = default;
 
-RobotWidget* Gui::robotWidget() const { return m_ui->robotWidget; }
+RobotWidget* Gui::robotWidget() const { return m_ui->robotWidget->view(); }
 
 QByteArray Gui::viewSplitState() const { return m_ui->viewSplitter->saveState(); }
 
@@ -128,9 +128,9 @@ void Gui::init() {
 
   // The view's own commands (the spring, dragged spheres and line ends, its
   // display options) go through the same console as the window's.
-  m_ui->robotWidget->setConsole(&m_console);
-  m_model = m_ui->robotWidget->switchRobotType(kStartRobotType);
-  connect(m_ui->robotWidget, &RobotWidget::selectSphere, this, qOverload<int>(&Gui::select_obstacle));
+  robotWidget()->setConsole(&m_console);
+  m_model = robotWidget()->switchRobotType(kStartRobotType);
+  connect(robotWidget(), &RobotWidget::selectSphere, this, qOverload<int>(&Gui::select_obstacle));
 
   m_rowGroup = new QButtonGroup(this);
   m_rowGroup->setExclusive(true);
@@ -207,7 +207,7 @@ void Gui::init() {
 
   // A period of 0 asks for the read-outs as fast as they can be seen: once
   // per frame of the screen. The view then draws every pose they bring.
-  m_ui->robotWidget->setRefreshPeriod(refreshRateGraphic);
+  robotWidget()->setRefreshPeriod(refreshRateGraphic);
   m_refreshTimer = new QTimer(this);
   connect(m_refreshTimer, &QTimer::timeout, this, &Gui::updateCaption);
   if (refreshRateCaption > 0) m_refreshTimer->start(refreshRateCaption);

@@ -71,8 +71,10 @@ void Gui::updateCaption() {
     resynchronise();
   }
   fetchDisplayData();
-  m_ui->robotWidget->setJointPositions(m_q);
-  update();
+  // The fields above repaint themselves where their text changed and the view
+  // redraws when what it shows changed; a repaint of the whole window here
+  // would cost a full frame of the form ten times a second for nothing.
+  robotWidget()->setJointPositions(m_q);
 }
 
 void Gui::resynchronise() {
@@ -91,8 +93,8 @@ void Gui::resynchronise() {
   }
 
   const IRobotModel* oldModel = m_model;
-  if (m_ui->robotWidget->robotType() != config.robotType || !m_model) {
-    if (IRobotModel* model = m_ui->robotWidget->switchRobotType(config.robotType)) m_model = model;
+  if (robotWidget()->robotType() != config.robotType || !m_model) {
+    if (IRobotModel* model = robotWidget()->switchRobotType(config.robotType)) m_model = model;
   }
   for (size_t i = 0; i < m_robotTypeCodes.size(); ++i)
     if (m_robotTypeCodes[i] == config.robotType) m_ui->robotType->setCurrentIndex(static_cast<int>(i));
@@ -127,7 +129,7 @@ void Gui::resynchronise() {
     showValue(m_line[0][static_cast<size_t>(i)], config.line.p1[i], false);
     showValue(m_line[1][static_cast<size_t>(i)], config.line.p2[i], false);
   }
-  m_ui->robotWidget->setLine(config.line);
+  robotWidget()->setLine(config.line);
 
   set_controlMode();
 
@@ -147,7 +149,7 @@ void Gui::resynchronise() {
 void Gui::synchroniseObstacles() {
   QTableWidget* table = m_ui->obstacleTable;
   const std::vector<Obstacle> obstacles = m_console.configuration().obstacles;
-  RobotWidget* view = m_ui->robotWidget;
+  RobotWidget* view = robotWidget();
   const QSignalBlocker blocker(table);  // the console's values are no user edits
   // Spheres the list no longer holds go first, then the rows are filled:
   // removing by a row's old label after filling could take away the sphere
@@ -181,7 +183,7 @@ void Gui::synchroniseObstacles() {
 }
 
 void Gui::fetchDisplayData() {
-  RobotWidget* view = m_ui->robotWidget;
+  RobotWidget* view = robotWidget();
   const int joints = m_model ? m_model->dof() : 6;
   if (view->displayOption(RobotWidget::kDisplayEmassOnEndEffector) ||
       view->displayOption(RobotWidget::kDisplayEmassOnContactPoint)) {

@@ -50,7 +50,7 @@ void rotation(float degrees, float x, float y, float z, float out[16]) {
 
 }  // namespace
 
-RobotWidget::RobotWidget(QWidget* parent, int refreshMs) : QOpenGLWidget(parent) {
+RobotWidget::RobotWidget(QWindow* parent, int refreshMs) : QOpenGLWindow(NoPartialUpdate, parent) {
   setObjectName("robotWidget");
   // Fixed-function drawing (display lists, lights, selection) needs the
   // compatibility profile.
@@ -95,7 +95,7 @@ RobotWidget::~RobotWidget() {
 }
 
 void RobotWidget::buildMenu() {
-  m_menu = new QMenu(this);
+  m_menu = std::make_unique<QMenu>();
   m_menu->addAction("Reset Image", this, &RobotWidget::resetEyeFrame);
   m_menu->addAction("Rotate Left", this, &RobotWidget::rotateLeft);
   m_menu->addAction("Rotate Right", this, &RobotWidget::rotateRight);
@@ -179,16 +179,18 @@ void RobotWidget::setJointPositions(const PrVector& q) {
   if (q.size() == 0 || !m_model || !m_glRobot) return;
   const PrMatrix& selection = m_model->m_selection;
   if (q.size() != selection.row()) return;  // a reply for another robot type
-  PrVector full(6), drawn;
+  PrVector full(6);
+  bool visible = false;
   for (int j = 0; j < 6; ++j) {
     float angle = m_model->m_lockConfigDeg[j];
     for (int i = 0; i < q.size(); ++i) angle += selection(i, j) * q[i];
     full[j] = angle;
+    // A hundredth of a degree moves no point of the arm by a tenth of a
+    // pixel: an arm that creeps is redrawn once its creep can be seen.
+    visible = visible || !(std::fabs(angle - m_drawnAngles[j]) <= kVisibleAngle);
   }
-  m_glRobot->getJointAngles(drawn);
-  if (full == drawn) return;
   m_glRobot->setJointAngles(full);
-  markChanged(false);
+  if (visible) markChanged(false);
 }
 
 void RobotWidget::setSphere(const Obstacle& sphere) {

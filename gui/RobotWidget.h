@@ -2,6 +2,11 @@
 // spring and the inertia/limit surfaces; also an input device that turns the
 // camera, drags obstacles and line end points and pulls links with a spring.
 //
+// The view is a window of its own, put into forms by RobotViewFrame: it then
+// draws straight to its part of the screen, and the form around it is not
+// composed again with every frame of the view (nor the view with every change
+// of a read-out).
+//
 // Everything it changes in the system it changes by console commands sent to
 // the CommandDispatcher given with setConsole(). It runs on the GUI thread;
 // only the sphere list is shared, under m_sphereMutex.
@@ -15,7 +20,8 @@
 
 #include <qopengl.h>
 
-#include <QOpenGLWidget>
+#include <QImage>
+#include <QOpenGLWindow>
 #include <QTimer>
 #include <memory>
 #include <mutex>
@@ -31,7 +37,7 @@ class IRobotModel;
 class QAction;
 class QMenu;
 
-class RobotWidget : public QOpenGLWidget {
+class RobotWidget : public QOpenGLWindow {
   Q_OBJECT
 
  public:
@@ -55,14 +61,17 @@ class RobotWidget : public QOpenGLWidget {
   enum Guide { kGroundGrid = 0, kBaseAxes, kGuideCount };
 
   // refreshMs: redraw period (REFRESH_RATE_GRAPHIC), see setRefreshPeriod.
-  explicit RobotWidget(QWidget* parent = nullptr, int refreshMs = 0);
+  explicit RobotWidget(QWindow* parent = nullptr, int refreshMs = 0);
   ~RobotWidget() override;
 
   // Period of the refresh timer in ms; 0 or less: changes are drawn as they come.
   void setRefreshPeriod(int ms);
   int refreshPeriod() const { return m_refreshMs; }
-  // Frames painted so far.
+  // Frames painted on screen so far.
   int framesDrawn() const { return m_framesDrawn; }
+  // Draws the scene once more into an image of the view's size, off screen;
+  // a null image before the view was first shown.
+  QImage snapshot();
 
   void setConsole(CommandDispatcher* console) { m_console = console; }
 
@@ -84,7 +93,7 @@ class RobotWidget : public QOpenGLWidget {
   void setVelLimitData(const PrVector& v) { storeDisplayData(m_velLimit, v); }
   bool displayOption(DisplayOption option) const { return m_display[option] != 0; }
   QAction* displayAction(DisplayOption option) const { return m_displayActions[option]; }
-  QMenu* popupMenu() const { return m_menu; }
+  QMenu* popupMenu() const { return m_menu.get(); }
   bool guideShown(Guide guide) const { return m_guides[guide]; }
   QAction* guideAction(Guide guide) const { return m_guideActions[guide]; }
 
@@ -135,6 +144,7 @@ class RobotWidget : public QOpenGLWidget {
   void rotateEye(float degrees, int row);  // about the camera's axis `row` (0: x, 1: y)
   void turnEye(float degrees);             // about the world's z axis
   void setProjection();
+  void renderFrame(int pixelWidth, int pixelHeight);
   void drawScene(GLenum renderMode);
   void drawSurfaces();
   void drawEllipsoidSurface();
@@ -177,9 +187,11 @@ class RobotWidget : public QOpenGLWidget {
   GLuint m_markerList = 0;
   bool m_guides[kGuideCount] = {true, true};
   QAction* m_guideActions[kGuideCount] = {};
-  QMenu* m_menu = nullptr;
+  std::unique_ptr<QMenu> m_menu;  // a window has no widget to own it
   QTimer m_refreshTimer;
   int m_refreshMs = 0;
   bool m_changed = true;
+  static constexpr float kVisibleAngle = 0.01f;  // degrees
+  PrVector m_drawnAngles{6};                     // the pose of the last frame
   int m_framesDrawn = 0;
 };

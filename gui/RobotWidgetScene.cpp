@@ -1,6 +1,7 @@
 // RobotWidget: OpenGL set-up and the drawing of the scene.
 #include <GL/glu.h>
 
+#include <QOpenGLFramebufferObject>
 #include <cmath>
 #include <vector>
 
@@ -131,6 +132,13 @@ void RobotWidget::resizeGL(int w, int h) {
 void RobotWidget::paintGL() {
   m_changed = false;
   ++m_framesDrawn;
+  if (m_glRobot) m_glRobot->getJointAngles(m_drawnAngles);
+  const qreal ratio = devicePixelRatio();
+  renderFrame(int(width() * ratio), int(height() * ratio));
+}
+
+void RobotWidget::renderFrame(int pixelWidth, int pixelHeight) {
+  glViewport(0, 0, pixelWidth, pixelHeight);
   // The robot may have changed since the last resize.
   if (m_glRobot) m_glRobot->setAspect(height() > 0 ? double(width()) / height() : 1.0);
   glMatrixMode(GL_PROJECTION);
@@ -139,6 +147,19 @@ void RobotWidget::paintGL() {
   glMatrixMode(GL_MODELVIEW);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   drawScene(GL_RENDER);
+}
+
+QImage RobotWidget::snapshot() {
+  if (!context()) return QImage();
+  makeCurrent();
+  const qreal ratio = devicePixelRatio();
+  const QSize pixels(int(width() * ratio), int(height() * ratio));
+  QOpenGLFramebufferObject target(pixels, QOpenGLFramebufferObject::CombinedDepthStencil);
+  target.bind();
+  renderFrame(pixels.width(), pixels.height());
+  const QImage image = target.toImage().convertToFormat(QImage::Format_RGB32);
+  target.release();
+  return image;
 }
 
 void RobotWidget::drawScene(GLenum renderMode) {

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "gui/RobotViewFrame.h"
 #include "gui/RobotWidget.h"
 #include "gui/TransformDialog.h"
 #include "utility/CommandDispatcher.h"
@@ -62,10 +63,11 @@ int main(int argc, char** argv) {
   PrintingConsole console;
   QWidget window;
   auto* layout = new QVBoxLayout(&window);
-  auto* view = new RobotWidget(&window, 50);
+  auto* frame = new RobotViewFrame(&window, 50);
+  frame->setMinimumSize(640, 480);
+  layout->addWidget(frame, 1);
+  RobotWidget* view = frame->view();
   view->setConsole(&console);
-  view->setMinimumSize(640, 480);
-  layout->addWidget(view, 1);
   auto* transformButton = new QPushButton("Transform...", &window);
   layout->addWidget(transformButton);
   QObject::connect(transformButton, &QPushButton::clicked, [&window] {
@@ -79,7 +81,9 @@ int main(int argc, char** argv) {
   window.show();
   demoScene(*view);
   if (screenshot) {
-    if (!view->grabFramebuffer().save(screenshot)) {
+    // The first frame on screen makes the view's context.
+    while (view->framesDrawn() == 0) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    if (!view->snapshot().save(screenshot)) {
       std::fprintf(stderr, "korvex-view: cannot write %s\n", screenshot);
       return 1;
     }

@@ -143,7 +143,7 @@ TEST_F(GuiWindowForm, TransformDialogShowsEveryTab) {
 
 TEST_F(GuiWindowForm, TheViewTakesTheRoomTheWindowGains) {
   showWindow();
-  const QWidget* view = m_gui->robotWidget();
+  const RobotWidget* view = m_gui->robotWidget();
   const QWidget* form = child<QWidget>("frame10");
   EXPECT_GT(view->width(), form->width() * 8 / 10);
   EXPECT_GT(view->height(), m_gui->height() * 8 / 10);

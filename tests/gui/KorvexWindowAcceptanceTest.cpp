@@ -206,20 +206,24 @@ TEST_F(KorvexWindowAcceptance, EachDisplayOptionShowsAndGoesFromTheMenu) {
   ASSERT_TRUE(waitUntilStill());
   const QImage plain = stillScreen();
   // Menu entries: Display MSI 7, Vel. Limit 8, Effective Inertia 9, Accel. Limit 10, EMass 11.
+  // A surface changes many pixels plainly; the arm, still to the view, may
+  // have crept by less than it shows, which may shade a pixel a step apart.
+  constexpr int kPlainly = 40;
   for (const auto& [entry, name] : std::vector<std::pair<int, const char*>>{
            {11, "EMass"}, {9, "Effective Inertia"}, {8, "Vel. Limit"}, {10, "Accel. Limit"}, {7, "MSI"}}) {
     chooseFromMenu(entry);
     EXPECT_TRUE(waitForScreen([&](const QImage& screen) {
-      return changedPixels(plain, screen, m_view) > 300;
+      return changedPixels(plain, screen, m_view, kPlainly) > 300;
     })) << name
-        << " did not show";
+        << " did not show; kept as " << name << ".png";
+    keep(m_screen, (std::string(name) + ".png").c_str());
     chooseFromMenu(entry);
     EXPECT_TRUE(waitForScreen([&](const QImage& screen) {
-      return changedPixels(plain, screen, m_view) == 0;
+      return changedPixels(plain, screen, m_view, kPlainly) < 20;
     })) << name
-        << " did not go; kept as plain.png, " << name << ".png";
+        << " did not go; kept as plain.png, " << name << "-off.png";
     keep(plain, "plain.png");
-    keep(m_screen, (std::string(name) + ".png").c_str());
+    keep(m_screen, (std::string(name) + "-off.png").c_str());
   }
 }
 

@@ -50,8 +50,11 @@ TEST(RobotWidgetGeometry, LinksAreTheShippedDescriptionsChain) {
     EXPECT_FLOAT_EQ(record.d, pumagl::kLinks[i].d) << "joint " << i + 1;
     EXPECT_EQ(record.theta, 0.0f) << "joint " << i + 1;
   }
-  for (const PrLinkRecord& end : description.endEffectors)
-    if (end.id == PrRobotDescription::kToolRecordId) EXPECT_FLOAT_EQ(end.point[2], pumagl::kToolLength);
+  for (const PrLinkRecord& end : description.endEffectors) {
+    if (end.id == PrRobotDescription::kToolRecordId) {
+      EXPECT_FLOAT_EQ(end.point[2], pumagl::kToolLength);
+    }
+  }
 }
 
 TEST(RobotWidgetGeometry, DrawnToolIsWhereTheModelPutsIt) {
@@ -75,7 +78,7 @@ TEST(RobotWidgetGeometry, DrawnToolIsWhereTheModelPutsIt) {
     float depth = 0;
     const unsigned name = view->pick(int(drawn.x()), int(drawn.y()), depth);
     if (name != 6 || depth < -eyeCoordinates(*view, tool)[2] - 0.013f) continue;
-    const QImage image = view->grabFramebuffer();
+    const QImage image = view->snapshot();
     const QRgb c = image.pixel(drawn.toPoint());
     EXPECT_TRUE(qRed(c) > 150 && qRed(c) > qGreen(c) + 30 && qGreen(c) > qBlue(c))
         << "pose " << q[1] << " " << q[2] << ": " << qRed(c) << " " << qGreen(c) << " " << qBlue(c);
@@ -90,7 +93,7 @@ TEST(RobotWidgetGeometry, DefaultCameraHoldsEveryPoseInWideAndTallViews) {
   const std::vector<PrVector> poses = posesWithinLimits(*view->model(), 300, 7);
   for (const QSize size : {QSize(800, 400), QSize(300, 700)}) {
     view->resize(size);
-    view->grabFramebuffer();
+    view->snapshot();
     view->resetEyeFrame();
     for (const PrVector& q : poses) {
       view->setJointPositions(q);
@@ -125,11 +128,13 @@ TEST(RobotWidgetGeometry, NoLinkShowsNearlyBlackInAnyPoseOrTurn) {
     view->setJointPositions(q);
     for (int turn = 0; turn < 4; ++turn) {
       view->rotateRight();
-      const QImage image = view->grabFramebuffer();
+      const QImage image = view->snapshot();
       for (const auto& [frame, local] : samples) {
         const QPoint at = project(*view, view->linkToWorld(frame, local)).toPoint();
         float depth = 0;
-        if (!view->rect().contains(at) || view->pick(at.x(), at.y(), depth) != unsigned(frame + 1)) continue;
+        if (!QRect(QPoint(), view->size()).contains(at) ||
+            view->pick(at.x(), at.y(), depth) != unsigned(frame + 1))
+          continue;
         EXPECT_GT(qGray(image.pixel(at)), 55)
             << "link " << frame + 1 << " pose " << q[1] << " " << q[2] << " turn " << turn;
         ++checked;

@@ -69,7 +69,7 @@ TEST(RobotWidgetDrag, LinkDragPullsWithTheSpring) {
   sendMouse(*view, QEvent::MouseButtonPress, at, Qt::LeftButton);
   EXPECT_EQ(view->mode(), RobotWidget::kContact);
   sendMouse(*view, QEvent::MouseMove, at + QPointF(0, -30), Qt::LeftButton);
-  view->grabFramebuffer();  // draws the spring
+  view->snapshot();  // draws the spring
   sendMouse(*view, QEvent::MouseButtonRelease, at + QPointF(0, -30), Qt::LeftButton);
   EXPECT_EQ(view->mode(), RobotWidget::kIdle);
 
@@ -195,7 +195,7 @@ TEST(RobotWidgetModel, SwitchesModelsAndRefusesUnknownTypes) {
   EXPECT_EQ(view->switchRobotType(3), six);
   EXPECT_EQ(view->switchRobotType(7), nullptr);
   EXPECT_EQ(view->model(), nullptr);
-  view->grabFramebuffer();  // draws no arm, does not crash
+  view->snapshot();  // draws no arm, does not crash
   ASSERT_NE(view->switchRobotType(0), nullptr);
   testing::internal::CaptureStderr();
   view->removeSphere(42);

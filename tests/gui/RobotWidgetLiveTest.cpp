@@ -49,20 +49,31 @@ TEST(RobotWidgetLive, MotionIsDrawnByTheRefreshTimer) {
   }
 }
 
+// Runs the event loop for ms milliseconds, handing the view the same pose.
+void holdPose(RobotWidget& view, float shoulder, int ms) {
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < ms) {
+    view.setJointPositions(pose(shoulder));
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+}
+
 TEST(RobotWidgetLive, AStillSceneIsNotRedrawn) {
   RecordingConsole console;
   auto view = shownView(console, 10);
   view->setJointPositions(pose(-30));
   ASSERT_TRUE(processUntil([&] { return view->framesDrawn() > 1; }));
+  holdPose(*view, -30, 200);  // the window system's own first exposures
   const int frames = view->framesDrawn();
   // Twenty periods of the timer and the same pose again: nothing to draw.
-  QElapsedTimer clock;
-  clock.start();
-  while (clock.elapsed() < 200) {
-    view->setJointPositions(pose(-30));
-    QApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
+  holdPose(*view, -30, 200);
   EXPECT_EQ(view->framesDrawn(), frames);
+  // A creep too small to show is not drawn either; one that shows is.
+  holdPose(*view, -30.004f, 100);
+  EXPECT_EQ(view->framesDrawn(), frames);
+  view->setJointPositions(pose(-30.1f));
+  EXPECT_TRUE(processUntil([&] { return view->framesDrawn() > frames; }));
 }
 
 TEST(RobotWidgetLive, ItemsAndOptionsAreDrawnAtOnceWithoutTheTimer) {

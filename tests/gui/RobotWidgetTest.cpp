@@ -14,7 +14,7 @@ namespace {
 TEST(RobotWidgetRender, DrawsTheArmWhereItsLinksProject) {
   RecordingConsole console;
   auto view = makeView(console);
-  const QImage image = view->grabFramebuffer();
+  const QImage image = view->snapshot();
   image.save("robot_view.png");
   const int lit = drawnPixels(image, image.rect());
   // The arm covers a good part of the view, but not all of it.
@@ -51,25 +51,25 @@ TEST(RobotWidgetRender, KeepsDrawingWithNonFiniteDisplayData) {
   for (int i = 0; i < 1026; ++i) msi[i] = 0.1f * std::sin(float(i));
   msi[500] = NAN;
   view->setMsiData(msi);
-  const int withNan = drawnPixels(view->grabFramebuffer(), view->rect());
+  const int withNan = drawnPixels(view->snapshot(), QRect(QPoint(), view->size()));
   view->toggleDisplayMSIOnEndEffector(0);
-  const int without = drawnPixels(view->grabFramebuffer(), view->rect());
+  const int without = drawnPixels(view->snapshot(), QRect(QPoint(), view->size()));
   EXPECT_EQ(withNan, without);
   // EMass and hulls with short or invalid data are skipped as well.
   view->toggleDisplayEmassOnEndEffector(0);
   PrVector emass(12);
   emass[0] = INFINITY;
   view->setEMassData(emass);
-  EXPECT_EQ(drawnPixels(view->grabFramebuffer(), view->rect()), without);
+  EXPECT_EQ(drawnPixels(view->snapshot(), QRect(QPoint(), view->size())), without);
   view->toggleDisplayAccLimit(0);
   view->setAccLimitData(PrVector(5));
-  EXPECT_EQ(drawnPixels(view->grabFramebuffer(), view->rect()), without);
+  EXPECT_EQ(drawnPixels(view->snapshot(), QRect(QPoint(), view->size())), without);
 }
 
 TEST(RobotWidgetRender, SurfacesAddPixels) {
   RecordingConsole console;
   auto view = makeView(console);
-  const int plain = drawnPixels(view->grabFramebuffer(), view->rect());
+  const int plain = drawnPixels(view->snapshot(), QRect(QPoint(), view->size()));
   // An EMass ellipsoid of semi-axes 20, 30, 40 (drawn × 0.01) about a turned frame.
   PrVector emass(12);
   const float c = std::cos(0.5f), s = std::sin(0.5f);
@@ -80,14 +80,14 @@ TEST(RobotWidgetRender, SurfacesAddPixels) {
   emass[11] = 40;
   view->setEMassData(emass);
   view->toggleDisplayEmassOnEndEffector(0);
-  EXPECT_GT(drawnPixels(view->grabFramebuffer(), view->rect()), plain + 500);
+  EXPECT_GT(drawnPixels(view->snapshot(), QRect(QPoint(), view->size())), plain + 500);
   // The velocity hull of the 64 corners of a box.
   PrVector corners(3 * 64);
   for (int i = 0; i < 64; ++i)
     for (int k = 0; k < 3; ++k) corners[3 * i + k] = ((i >> k) & 1) ? 400.0f : -400.0f;
   view->setVelLimitData(corners);
   view->toggleDisplaySForceLimit(0);
-  EXPECT_GT(drawnPixels(view->grabFramebuffer(), view->rect()), plain + 500);
+  EXPECT_GT(drawnPixels(view->snapshot(), QRect(QPoint(), view->size())), plain + 500);
 }
 
 TEST(RobotWidgetPick, FindsSphereLinkAndLineEnd) {
@@ -185,6 +185,7 @@ TEST(RobotWidgetRender, GridAndBaseAxesShowByDefaultAndToggleFromTheMenu) {
   view.resize(kViewWidth, kViewHeight);
   view.show();
   view.switchRobotType(3);
+  waitForFirstFrame(view);
   for (RobotWidget::Guide guide : {RobotWidget::kGroundGrid, RobotWidget::kBaseAxes}) {
     EXPECT_TRUE(view.guideShown(guide));
     EXPECT_TRUE(view.guideAction(guide)->isChecked());
@@ -192,16 +193,16 @@ TEST(RobotWidgetRender, GridAndBaseAxesShowByDefaultAndToggleFromTheMenu) {
   }
   // The x axis ends in red beside the trunk; the grid covers the floor.
   const QPoint xTip = project(view, PrVector3(scene::kAxisLength - 0.02f, 0, 0)).toPoint();
-  const QImage both = view.grabFramebuffer();
+  const QImage both = view.snapshot();
   EXPECT_GT(qRed(both.pixel(xTip)), 2 * qGreen(both.pixel(xTip)));
   const int withGrid = drawnPixels(both, both.rect());
   view.guideAction(RobotWidget::kGroundGrid)->trigger();
   EXPECT_FALSE(view.guideShown(RobotWidget::kGroundGrid));
   EXPECT_FALSE(view.guideAction(RobotWidget::kGroundGrid)->isChecked());
-  const QImage noGrid = view.grabFramebuffer();
+  const QImage noGrid = view.snapshot();
   EXPECT_GT(withGrid, drawnPixels(noGrid, noGrid.rect()) + 1000);
   view.guideAction(RobotWidget::kBaseAxes)->trigger();
-  EXPECT_LT(qRed(view.grabFramebuffer().pixel(xTip)), 2 * qGreen(view.grabFramebuffer().pixel(xTip)) + 10);
+  EXPECT_LT(qRed(view.snapshot().pixel(xTip)), 2 * qGreen(view.snapshot().pixel(xTip)) + 10);
 }
 
 }  // namespace

@@ -94,12 +94,16 @@ std::optional<QPointF> centreOf(const QImage& screen, QPointF around, int radius
   return QPointF(sx / count, sy / count);
 }
 
-int changedPixels(const QImage& a, const QImage& b, const QRect& area) {
+int changedPixels(const QImage& a, const QImage& b, const QRect& area, int tolerance) {
   if (a.size() != b.size()) return area.width() * area.height();
   int changed = 0;
   const QRect inside = area.intersected(a.rect());
   for (int y = inside.top(); y <= inside.bottom(); ++y)
-    for (int x = inside.left(); x <= inside.right(); ++x)
-      if (a.pixel(x, y) != b.pixel(x, y)) ++changed;
+    for (int x = inside.left(); x <= inside.right(); ++x) {
+      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+      const int d =
+          std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+      if (d > tolerance) ++changed;
+    }
   return changed;
 }

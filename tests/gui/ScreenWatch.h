@@ -37,5 +37,6 @@ bool isLineRed(QRgb c);   // the virtual line
 // The centre of the pixels of a kind within `radius` of `around`, if any.
 std::optional<QPointF> centreOf(const QImage& screen, QPointF around, int radius,
                                 const std::function<bool(QRgb)>& kind);
-// Pixels of `area` that differ between two screenshots.
-int changedPixels(const QImage& a, const QImage& b, const QRect& area);
+// Pixels of `area` whose colours differ between two screenshots by more than
+// `tolerance` (the sum over red, green and blue).
+int changedPixels(const QImage& a, const QImage& b, const QRect& area, int tolerance = 0);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QMouseEvent>
 #include <algorithm>
@@ -30,6 +31,15 @@ class RecordingConsole : public CommandDispatcher {
 constexpr int kViewWidth = 400;
 constexpr int kViewHeight = 400;
 
+// Runs the event loop until the shown view has put its first frame on screen
+// (it then has its context).
+inline void waitForFirstFrame(RobotWidget& view) {
+  QElapsedTimer clock;
+  clock.start();
+  while (view.framesDrawn() == 0 && clock.elapsed() < 20000)
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
 // A shown, painted view of the 6-DOF arm with the recording console; the
 // guides are hidden, so what is drawn is the arm and the items.
 inline std::unique_ptr<RobotWidget> makeView(RecordingConsole& console, int robotType = 3) {
@@ -40,7 +50,7 @@ inline std::unique_ptr<RobotWidget> makeView(RecordingConsole& console, int robo
   view->resize(kViewWidth, kViewHeight);
   view->show();
   view->switchRobotType(robotType);
-  view->grabFramebuffer();  // initialises and paints
+  waitForFirstFrame(*view);
   return view;
 }
 
@@ -94,8 +104,8 @@ inline int drawnPixels(const QImage& image, const QRect& area) {
 inline void sendMouse(RobotWidget& view, QEvent::Type type, QPointF at, Qt::MouseButton button,
                       Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
   const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
-  QMouseEvent event(type, at, view.mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : button, held,
-                    modifiers);
+  QMouseEvent event(type, at, view.mapToGlobal(at.toPoint()),
+                    type == QEvent::MouseMove ? Qt::NoButton : button, held, modifiers);
   QApplication::sendEvent(&view, &event);
 }
 
