@@ -128,12 +128,20 @@ class KorvexWindowAcceptance : public testing::Test {
                         : projectDefault(m_view, PrVector3(float(x[0]), float(x[1]), float(x[2])));
   }
 
-  // Chooses entry `index` of the view's popup menu with the keyboard.
+  // Chooses entry `index` of the view's popup menu with the keyboard, once
+  // the menu shows (keys typed before it does go to the window).
   void chooseFromMenu(int index) {
-    clickAt(m_view.left() + 20, m_view.top() + 20, 3);
+    const QPoint at(m_view.left() + 20, m_view.top() + 20);
+    clickAt(at.x(), at.y(), 3);
+    EXPECT_TRUE(waitForScreen([&](const QImage& screen) {
+      return qGray(screen.pixel(at + QPoint(40, 12))) > 200;
+    })) << "the menu did not open";
     std::vector<std::string> keys(size_t(index + 1), "Down");
     keys.push_back("Return");
     pressKeys(keys);
+    EXPECT_TRUE(waitForScreen([&](const QImage& screen) {
+      return qGray(screen.pixel(at + QPoint(40, 12))) < 100;
+    })) << "the menu did not close";
   }
 
   // A screenshot once two in a row show the same view.
@@ -266,7 +274,9 @@ TEST_F(KorvexWindowAcceptance, ARobotTypeChangeRedrawsTheArmAndADragOnItMovesIt)
       moved = std::max(moved, std::fabs(after[i] - before[i]));
   }
   EXPECT_GT(moved, 2.0) << "the drag did not move the arm";
-  EXPECT_GT(changedPixels(threeJoints, shot(), m_view), 100) << "the moved arm is not drawn";
+  EXPECT_TRUE(waitForScreen([&](const QImage& screen) {
+    return changedPixels(threeJoints, screen, m_view) > 100;
+  })) << "the moved arm is not drawn";
 }
 
 TEST_F(KorvexWindowAcceptance, ResizingTheWindowGrowsTheViewAndKeepsTheToolInPlace) {
