@@ -46,6 +46,15 @@ bool allFinite(const PrVector& v, int count) {
   return true;
 }
 
+// A directional lamp; the ambient light is the light model's alone.
+void setLamp(GLenum lamp, const float direction[4], const float diffuse[4], const float specular[4]) {
+  const float none[4] = {0, 0, 0, 1};
+  glLightfv(lamp, GL_POSITION, direction);
+  glLightfv(lamp, GL_AMBIENT, none);
+  glLightfv(lamp, GL_DIFFUSE, diffuse);
+  glLightfv(lamp, GL_SPECULAR, specular);
+}
+
 void unitSphere(int slices, int stacks) {
   GLUquadric* quadric = gluNewQuadric();
   gluSphere(quadric, 1.0, slices, stacks);
@@ -77,18 +86,11 @@ void RobotWidget::initializeGL() {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   const float key[4] = {-0.35f, 0.55f, 1, 0}, fill[4] = {0.6f, -0.4f, 0.45f, 0};
-  const float none[4] = {0, 0, 0, 1};
   const float keyDiffuse[4] = {0.62f, 0.62f, 0.6f, 1}, fillDiffuse[4] = {0.25f, 0.25f, 0.28f, 1};
-  const float keySpecular[4] = {0.45f, 0.45f, 0.45f, 1};
+  const float keySpecular[4] = {0.45f, 0.45f, 0.45f, 1}, none[4] = {0, 0, 0, 1};
   const float ambient[4] = {0.3f, 0.3f, 0.32f, 1};
-  glLightfv(GL_LIGHT0, GL_POSITION, key);
-  glLightfv(GL_LIGHT0, GL_AMBIENT, none);
-  glLightfv(GL_LIGHT0, GL_DIFFUSE, keyDiffuse);
-  glLightfv(GL_LIGHT0, GL_SPECULAR, keySpecular);
-  glLightfv(GL_LIGHT1, GL_POSITION, fill);
-  glLightfv(GL_LIGHT1, GL_AMBIENT, none);
-  glLightfv(GL_LIGHT1, GL_DIFFUSE, fillDiffuse);
-  glLightfv(GL_LIGHT1, GL_SPECULAR, none);
+  setLamp(GL_LIGHT0, key, keyDiffuse, keySpecular);
+  setLamp(GL_LIGHT1, fill, fillDiffuse, none);
   glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
   glEnable(GL_LIGHTING);
   glEnable(GL_LIGHT0);

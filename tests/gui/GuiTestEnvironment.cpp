@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QSurfaceFormat>
 #include <cstdio>
 #include <cstdlib>
@@ -106,4 +107,14 @@ QApplication& guiApplication() {
     g_app = new QApplication(argc, argv);
   }
   return *g_app;
+}
+
+bool processUntil(const std::function<bool()>& done, int timeoutMs) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > timeoutMs) return false;
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  return true;
 }

@@ -1,7 +1,6 @@
 // The form as a user meets it: fields that act when left, obstacles that keep
 // their spheres, a layout without wasted room, a view that takes the window's
 // space, and refresh periods taken from the configuration.
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QSplitter>
 #include <QTabBar>
@@ -18,16 +17,6 @@
 #include "gui/TransformDialog.h"
 
 namespace {
-
-bool processUntil(const std::function<bool()>& done, int timeoutMs = 20000) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > timeoutMs) return false;
-    QApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
-  return true;
-}
 
 class GuiWindowForm : public GuiWindowTest {
  protected:

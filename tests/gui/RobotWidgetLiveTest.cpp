@@ -10,17 +10,6 @@
 
 namespace {
 
-// Runs the event loop until done() holds; false after a generous deadline.
-bool processUntil(const std::function<bool()>& done, int timeoutMs = 20000) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > timeoutMs) return false;
-    QApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
-  return true;
-}
-
 // A shown view whose first frame has been drawn by the event loop.
 std::unique_ptr<RobotWidget> shownView(RecordingConsole& console, int refreshMs) {
   guiApplication();

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QMouseEvent>
 #include <algorithm>
@@ -34,10 +33,7 @@ constexpr int kViewHeight = 400;
 // Runs the event loop until the shown view has put its first frame on screen
 // (it then has its context).
 inline void waitForFirstFrame(RobotWidget& view) {
-  QElapsedTimer clock;
-  clock.start();
-  while (view.framesDrawn() == 0 && clock.elapsed() < 20000)
-    QApplication::processEvents(QEventLoop::AllEvents, 10);
+  processUntil([&] { return view.framesDrawn() > 0; });
 }
 
 // A shown, painted view of the 6-DOF arm with the recording console; the
