@@ -35,6 +35,7 @@ class CapturingSink : public ConsolePrintSink {
 TEST(ControlLibrary, ExportsEveryEntryPoint) {
   const ControlPlugin plugin = loadControlPlugin("./control.dll");
   ASSERT_TRUE(plugin.loaded());
+  EXPECT_TRUE(plugin.tagged()) << "the layout tag lets the servo refuse a stale build";
   EXPECT_EQ(plugin.resolvedCount(), ControlPlugin::kEntryPointCount);
   for (int mode = 0; mode < kNumControlModes; ++mode) {
     EXPECT_TRUE(plugin.hasTick(mode)) << controlModeWord(mode);
@@ -110,6 +111,7 @@ TEST(PluginKit, TemplateBuildsOutOfTreeAndTheServoRunsIt) {
   {
     const ControlPlugin plugin = loadControlPlugin(library.c_str());
     ASSERT_TRUE(plugin.loaded());
+    EXPECT_TRUE(plugin.tagged());
     EXPECT_EQ(plugin.resolvedCount(), ControlPlugin::kEntryPointCount);
   }
   // The servo and the arm with the template: every mode floats (tau = G).

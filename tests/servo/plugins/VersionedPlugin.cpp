@@ -1,0 +1,104 @@
+// A control plug-in in versions, for the reload tests. Every version exports
+// all 51 entry points and floats the arm (tau = G) in every mode but jgoto:
+//   KORVEX_PLUGIN_VERSION 1: jgoto floats too, and publishes the current
+//     position in qd as its "reference", overwriting the goal;
+//   KORVEX_PLUGIN_VERSION 2: jgoto runs a computed-torque PD law to qd.
+// KORVEX_WRONG_LAYOUT exports a layout tag of another record size,
+// KORVEX_NO_LAYOUT_TAG none, and KORVEX_LACKS_FLOAT leaves floatControl out.
+#include "servo/ServoState.h"
+
+#define EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+
+void floatArm(ServoState* s) {
+  for (int i = 0; i < s->dof; ++i) s->tau[i] = s->G[i];
+}
+
+[[maybe_unused]] void jointPd(ServoState* s) {
+  const int n = s->dof;
+  float accel[6] = {};
+  for (int i = 0; i < n; ++i) accel[i] = s->kp[i] * (s->qd[i] - s->q[i]) - s->kv[i] * s->dq[i];
+  for (int i = 0; i < n; ++i) {
+    float sum = 0;
+    for (int j = 0; j < n; ++j) sum += s->A(i, j) * accel[j];
+    s->tau[i] = sum + s->B[i] + s->G[i];
+  }
+}
+
+}  // namespace
+
+#if defined(KORVEX_WRONG_LAYOUT)
+EXPORT const ServoStateLayoutTag ServoStateLayout = {sizeof(ServoState) + 8, kServoStateLayoutVersion};
+#elif !defined(KORVEX_NO_LAYOUT_TAG)
+EXPORT_SERVO_STATE_LAYOUT;
+#endif
+
+EXPORT int pluginVersion() { return KORVEX_PLUGIN_VERSION; }
+
+EXPORT void jgotoControl(ServoState* s) {
+#if KORVEX_PLUGIN_VERSION == 1
+  floatArm(s);
+  s->qd = s->q;
+#else
+  jointPd(s);
+#endif
+}
+
+#define NOTHING(name) \
+  EXPORT void name(ServoState*) {}
+#define FLOATS(name) \
+  EXPORT void name(ServoState* s) { floatArm(s); }
+
+NOTHING(InitControl)
+NOTHING(PreprocessControl)
+NOTHING(PostprocessControl)
+NOTHING(PrintDebug)
+NOTHING(noControl)
+NOTHING(initFloatControl)
+#ifndef KORVEX_LACKS_FLOAT
+FLOATS(floatControl)
+#endif
+NOTHING(initNjholdControl)
+FLOATS(njholdControl)
+NOTHING(initJholdControl)
+FLOATS(jholdControl)
+NOTHING(initNholdControl)
+FLOATS(nholdControl)
+NOTHING(initHoldControl)
+FLOATS(holdControl)
+NOTHING(initOpenControl)
+FLOATS(openControl)
+NOTHING(initNjmoveControl)
+FLOATS(njmoveControl)
+NOTHING(initJmoveControl)
+FLOATS(jmoveControl)
+NOTHING(initNjgotoControl)
+FLOATS(njgotoControl)
+NOTHING(initJgotoControl)
+NOTHING(initNjtrackControl)
+FLOATS(njtrackControl)
+NOTHING(initJtrackControl)
+FLOATS(jtrackControl)
+NOTHING(initNxtrackControl)
+FLOATS(nxtrackControl)
+NOTHING(initXtrackControl)
+FLOATS(xtrackControl)
+NOTHING(initNgotoControl)
+FLOATS(ngotoControl)
+NOTHING(initGotoControl)
+FLOATS(gotoControl)
+NOTHING(initNtrackControl)
+FLOATS(ntrackControl)
+NOTHING(initTrackControl)
+FLOATS(trackControl)
+NOTHING(initPfmoveControl)
+FLOATS(pfmoveControl)
+NOTHING(initLineControl)
+FLOATS(lineControl)
+NOTHING(initProj1Control)
+FLOATS(proj1Control)
+NOTHING(initProj2Control)
+FLOATS(proj2Control)
+NOTHING(initProj3Control)
+FLOATS(proj3Control)
