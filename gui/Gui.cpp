@@ -49,6 +49,7 @@ Gui::Gui(TextUI& console, QWidget* parent)
   m_ui->setupUi(this);
   languageChange();
   wireSignals();
+  addControlMenu();
   init();
 }
 

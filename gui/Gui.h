@@ -102,6 +102,8 @@ class Gui : public QMainWindow {
   void pasteF3_clicked();
   void pasteF4_clicked();
   void languageChange();
+  // Control menu: the console's reload.
+  void reloadPlugin();
 
  private:
   // Runs one command line; the status bar shows the success message (or the
@@ -109,6 +111,7 @@ class Gui : public QMainWindow {
   bool sendCommand(const QString& command, const QString& successMessage = QString());
   FieldGroup collectGroup(const char* prefix) const;
   void wireSignals();
+  void addControlMenu();
   void setScalar(QLineEdit* field, float consoleValue, const char* word);
   void setJointGroup(const FieldGroup& group, const PrVector& consoleValue, const char* word);
   void setGains(const FieldGroup& group, bool kv);
