@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "servo/ElfCheck.h"
 #include "servo/FreshLibrary.h"
 #include "utility/consolePrint.h"
 
@@ -88,14 +89,14 @@ PluginOpening openControlPlugin(const char* path, bool fresh) {
   ControlPlugin& plugin = out.plugin;
   plugin.m_path = path;
   // RTLD_LOCAL: the plug-in's own copy of the numeric types stays private to it.
-  void* handle = fresh ? dlopenFresh(path, out.error) : dlopen(path, RTLD_NOW | RTLD_LOCAL);
-  if (!handle) {
-    if (!fresh) {
-      const char* reason = dlerror();
-      out.error = reason ? reason : path;
-    }
-    return out;
+  void* handle = nullptr;
+  if (fresh) {
+    handle = dlopenFresh(path, out.error);
+  } else if (elfIsWhole(path, path, out.error) && !(handle = dlopen(path, RTLD_NOW | RTLD_LOCAL))) {
+    const char* reason = dlerror();
+    out.error = reason ? reason : path;
   }
+  if (!handle) return out;
   const auto* tag = static_cast<const ServoStateLayoutTag*>(dlsym(handle, kServoStateLayoutSymbol));
   out.error = layoutMismatch(tag, path);
   if (!out.error.empty()) {

@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "servo/ElfCheck.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -45,9 +47,10 @@ void* dlopenFresh(const char* path, std::string& error) {
   }
   const std::string copy = pattern + "/" + fs::path(path).filename().string();
   void* handle = nullptr;
+  // The copy is checked, not the file: that one may still be growing.
   if (!fs::copy_file(path, copy, ec))
     error = std::string(path) + ": cannot be copied for loading: " + ec.message();
-  else if (!(handle = dlopen(copy.c_str(), RTLD_NOW | RTLD_LOCAL)))
+  else if (elfIsWhole(copy.c_str(), path, error) && !(handle = dlopen(copy.c_str(), RTLD_NOW | RTLD_LOCAL)))
     error = loaderError(copy, path);
   fs::remove(copy, ec);
   fs::remove(pattern, ec);

@@ -127,6 +127,14 @@ TEST_F(ServoReloadTest, UnusableFileLeavesTheRunningLawsInPlace) {
   EXPECT_NE(garbage.find(keeps), std::string::npos) << garbage;
   EXPECT_EQ(std::count(garbage.begin(), garbage.end(), '\n'), 1) << "one line: " << garbage;
 
+  // The loader would fault on the missing part of a library cut short.
+  const std::string library = testPluginPath("versioned_plugin_2");
+  const auto size = fs::file_size(library);
+  fs::copy_file(library, dll_, fs::copy_options::overwrite_existing);
+  fs::resize_file(dll_, size / 2);
+  EXPECT_EQ(reload(h), "Reload refused: " + dll_ + " is cut short (" + std::to_string(size / 2) + " of at least " +
+                           std::to_string(size) + " bytes; a build still writing it?)" + keeps);
+
   fs::remove(dll_);
   EXPECT_EQ(reload(h), "Reload refused: " + dll_ + ": No such file or directory" + keeps);
 
