@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -63,6 +64,7 @@ int main(int argc, char** argv) {
   const int perPlugin = int(scenarios.size());
   const int total = perPlugin * int(plugins.size());
   const bool progress = isatty(STDERR_FILENO);
+  const auto begin = std::chrono::steady_clock::now();
   int finished = 0;
   runInChildren(
       total, options.jobs, options.timeLimit,
@@ -78,6 +80,8 @@ int main(int argc, char** argv) {
   if (progress) std::fprintf(stderr, "\r\033[K");
 
   printGradeTable(scenarios, plugins, stdout);
+  const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+  std::fprintf(stderr, "korvex-grade: %d scenarios graded in %.1f s, %d at a time\n", total, wall, options.jobs);
   if (!options.jsonPath.empty() &&
       !writeGradeJson(options.jsonPath, scenarios, plugins, options.timeLimit, error)) {
     std::fprintf(stderr, "korvex-grade: %s\n", error.c_str());
