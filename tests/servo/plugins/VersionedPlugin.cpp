@@ -5,15 +5,9 @@
 //   KORVEX_PLUGIN_VERSION 2: jgoto runs a computed-torque PD law to qd.
 // KORVEX_WRONG_LAYOUT exports a layout tag of another record size,
 // KORVEX_NO_LAYOUT_TAG none, and KORVEX_LACKS_FLOAT leaves floatControl out.
-#include "servo/ServoState.h"
-
-#define EXPORT extern "C" __attribute__((visibility("default")))
+#include "FloatingPlugin.h"
 
 namespace {
-
-void floatArm(ServoState* s) {
-  for (int i = 0; i < s->dof; ++i) s->tau[i] = s->G[i];
-}
 
 [[maybe_unused]] void jointPd(ServoState* s) {
   const int n = s->dof;
@@ -34,8 +28,6 @@ EXPORT const ServoStateLayoutTag ServoStateLayout = {sizeof(ServoState) + 8, kSe
 EXPORT_SERVO_STATE_LAYOUT;
 #endif
 
-EXPORT int pluginVersion() { return KORVEX_PLUGIN_VERSION; }
-
 EXPORT void jgotoControl(ServoState* s) {
 #if KORVEX_PLUGIN_VERSION == 1
   floatArm(s);
@@ -45,60 +37,10 @@ EXPORT void jgotoControl(ServoState* s) {
 #endif
 }
 
-#define NOTHING(name) \
-  EXPORT void name(ServoState*) {}
-#define FLOATS(name) \
-  EXPORT void name(ServoState* s) { floatArm(s); }
-
-NOTHING(InitControl)
-NOTHING(PreprocessControl)
-NOTHING(PostprocessControl)
-NOTHING(PrintDebug)
+EXPORT_EMPTY_FRAMEWORK_AND_INITS
 NOTHING(noControl)
-NOTHING(initFloatControl)
 #ifndef KORVEX_LACKS_FLOAT
 FLOATS(floatControl)
 #endif
-NOTHING(initNjholdControl)
-FLOATS(njholdControl)
-NOTHING(initJholdControl)
-FLOATS(jholdControl)
-NOTHING(initNholdControl)
-FLOATS(nholdControl)
-NOTHING(initHoldControl)
-FLOATS(holdControl)
-NOTHING(initOpenControl)
-FLOATS(openControl)
-NOTHING(initNjmoveControl)
-FLOATS(njmoveControl)
-NOTHING(initJmoveControl)
 FLOATS(jmoveControl)
-NOTHING(initNjgotoControl)
-FLOATS(njgotoControl)
-NOTHING(initJgotoControl)
-NOTHING(initNjtrackControl)
-FLOATS(njtrackControl)
-NOTHING(initJtrackControl)
-FLOATS(jtrackControl)
-NOTHING(initNxtrackControl)
-FLOATS(nxtrackControl)
-NOTHING(initXtrackControl)
-FLOATS(xtrackControl)
-NOTHING(initNgotoControl)
-FLOATS(ngotoControl)
-NOTHING(initGotoControl)
-FLOATS(gotoControl)
-NOTHING(initNtrackControl)
-FLOATS(ntrackControl)
-NOTHING(initTrackControl)
-FLOATS(trackControl)
-NOTHING(initPfmoveControl)
-FLOATS(pfmoveControl)
-NOTHING(initLineControl)
-FLOATS(lineControl)
-NOTHING(initProj1Control)
-FLOATS(proj1Control)
-NOTHING(initProj2Control)
-FLOATS(proj2Control)
-NOTHING(initProj3Control)
-FLOATS(proj3Control)
+EXPORT_FLOATING_TICKS_BUT_JMOVE_AND_JGOTO

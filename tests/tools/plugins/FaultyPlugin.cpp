@@ -5,15 +5,9 @@
 //   KORVEX_FAULT_NAN    the two modes write NaN torques
 #include <cmath>
 
-#include "servo/ServoState.h"
-
-#define EXPORT extern "C" __attribute__((visibility("default")))
+#include "FloatingPlugin.h"
 
 namespace {
-
-void floatArm(ServoState* s) {
-  for (int i = 0; i < s->dof; ++i) s->tau[i] = s->G[i];
-}
 
 volatile int* volatile nowhere = nullptr;
 volatile bool forever = true;
@@ -36,56 +30,7 @@ EXPORT_SERVO_STATE_LAYOUT;
 EXPORT void jgotoControl(ServoState* s) { misbehave(s); }
 EXPORT void jmoveControl(ServoState* s) { misbehave(s); }
 
-#define NOTHING(name) \
-  EXPORT void name(ServoState*) {}
-#define FLOATS(name) \
-  EXPORT void name(ServoState* s) { floatArm(s); }
-NOTHING(InitControl)
-NOTHING(PreprocessControl)
-NOTHING(PostprocessControl)
-NOTHING(PrintDebug)
-NOTHING(initFloatControl)
-NOTHING(initNjholdControl)
-NOTHING(initJholdControl)
-NOTHING(initNholdControl)
-NOTHING(initHoldControl)
-NOTHING(initOpenControl)
-NOTHING(initNjmoveControl)
-NOTHING(initJmoveControl)
-NOTHING(initNjgotoControl)
-NOTHING(initJgotoControl)
-NOTHING(initNjtrackControl)
-NOTHING(initJtrackControl)
-NOTHING(initNxtrackControl)
-NOTHING(initXtrackControl)
-NOTHING(initNgotoControl)
-NOTHING(initGotoControl)
-NOTHING(initNtrackControl)
-NOTHING(initTrackControl)
-NOTHING(initPfmoveControl)
-NOTHING(initLineControl)
-NOTHING(initProj1Control)
-NOTHING(initProj2Control)
-NOTHING(initProj3Control)
+EXPORT_EMPTY_FRAMEWORK_AND_INITS
 FLOATS(noControl)
 FLOATS(floatControl)
-FLOATS(njholdControl)
-FLOATS(jholdControl)
-FLOATS(nholdControl)
-FLOATS(holdControl)
-FLOATS(openControl)
-FLOATS(njmoveControl)
-FLOATS(njgotoControl)
-FLOATS(njtrackControl)
-FLOATS(jtrackControl)
-FLOATS(nxtrackControl)
-FLOATS(xtrackControl)
-FLOATS(ngotoControl)
-FLOATS(gotoControl)
-FLOATS(ntrackControl)
-FLOATS(trackControl)
-FLOATS(pfmoveControl)
-FLOATS(lineControl)
-FLOATS(proj1Control)
-FLOATS(proj2Control)
-FLOATS(proj3Control)
+EXPORT_FLOATING_TICKS_BUT_JMOVE_AND_JGOTO
