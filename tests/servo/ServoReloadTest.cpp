@@ -132,8 +132,9 @@ TEST_F(ServoReloadTest, UnusableFileLeavesTheRunningLawsInPlace) {
   const auto size = fs::file_size(library);
   fs::copy_file(library, dll_, fs::copy_options::overwrite_existing);
   fs::resize_file(dll_, size / 2);
-  EXPECT_EQ(reload(h), "Reload refused: " + dll_ + " is cut short (" + std::to_string(size / 2) + " of at least " +
-                           std::to_string(size) + " bytes; a build still writing it?)" + keeps);
+  EXPECT_EQ(reload(h), "Reload refused: " + dll_ + " is cut short (" + std::to_string(size / 2) +
+                           " of at least " + std::to_string(size) + " bytes; a build still writing it?)" +
+                           keeps);
 
   fs::remove(dll_);
   EXPECT_EQ(reload(h), "Reload refused: " + dll_ + ": No such file or directory" + keeps);
@@ -183,6 +184,21 @@ TEST_F(ServoReloadTest, PluginWithoutLayoutTagLoadsWithOneLineOfWarning) {
   EXPECT_EQ(warning, line);
   ASSERT_TRUE(h.servo().servoInit());
   EXPECT_EQ(reload(h), line + "Reloaded " + dll_ + "; mode float started again.\n");
+}
+
+TEST_F(ServoReloadTest, PluginBuiltAfterAStartWithoutOneIsLoadedByReload) {
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  ServoHarness h(loadControlPlugin(dll_.c_str(), true));
+  testing::internal::GetCapturedStdout();
+  testing::internal::GetCapturedStderr();
+  ASSERT_FALSE(h.servo().plugin().loaded());
+  ASSERT_TRUE(h.servo().servoInit());
+  selectJgoto(h);
+  install("versioned_plugin_2");
+  EXPECT_EQ(reload(h), "Reloaded " + dll_ + "; mode jgoto started again.\n");
+  h.tick(2000);
+  EXPECT_LT(goalErrorDeg(h), 2.0);
 }
 
 }  // namespace
