@@ -58,9 +58,9 @@ void writeScenario(std::FILE* f, const GradedScenario& scenario, const ScenarioG
     std::fprintf(
         f,
         "%s{\"figure\": %s, \"unit\": %s, \"bound\": \"%s\", \"limit\": %s, \"value\": %s, \"passed\": %s}",
-        i ? ", " : "", jsonString(c.figure ? c.figure->name : "?").c_str(),
-        jsonString(c.figure ? c.figure->unit : "").c_str(), boundWords(c.bound.kind),
-        jsonNumber(c.bound.limit).c_str(), jsonNumber(c.value).c_str(), c.passed ? "true" : "false");
+        i ? ", " : "", jsonString(c.bound.name).c_str(), jsonString(figureUnit(c.bound.figure)).c_str(),
+        boundWords(c.bound.kind), jsonNumber(c.bound.bound).c_str(), jsonNumber(c.value).c_str(),
+        c.passed ? "true" : "false");
   }
   std::fprintf(f, "],\n         \"figures\": {");
   if (g.outcome == ScenarioGrade::kPass || g.outcome == ScenarioGrade::kFail) {
@@ -175,9 +175,9 @@ void printScenarioBounds(const std::vector<GradedScenario>& scenarios, std::FILE
     std::fprintf(out, "%s:", s.name.c_str());
     for (size_t i = 0; i < s.bounds.size(); ++i) {
       const FigureBound& b = s.bounds[i];
-      const ScenarioFigure* figure = findFigure(b.figure);
-      std::fprintf(out, "%s %s %s %g%s%s", i ? "," : "", figure ? figure->name : "?", boundWords(b.kind),
-                   b.limit, figure && *figure->unit ? " " : "", figure ? figure->unit : "");
+      const char* unit = figureUnit(b.figure);
+      std::fprintf(out, "%s %s %s %g%s%s", i ? "," : "", b.name, boundWords(b.kind), b.bound,
+                   *unit ? " " : "", unit);
     }
     std::fprintf(out, "\n");
   }

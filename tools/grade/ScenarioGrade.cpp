@@ -45,13 +45,12 @@ const char* outcomeName(ScenarioGrade::Outcome outcome) {
 }
 
 std::string describeCheck(const BoundCheck& check) {
-  const char* name = check.figure ? check.figure->name : "?";
-  const char* unit = check.figure ? check.figure->unit : "";
-  std::string text = name;
+  const char* unit = figureUnit(check.bound.figure);
+  std::string text = check.bound.name;
   text += std::isnan(check.value) ? " not measured"
                                   : " " + number("%.3f", check.value) + (*unit ? " " : "") + unit;
   return text + (check.bound.kind == BoundKind::kAtMost ? ", at most " : ", at least ") +
-         number("%g", check.bound.limit);
+         number("%g", check.bound.bound);
 }
 
 ScenarioGrade gradeScenario(const GradedScenario& scenario, const ChildOutcome& child, double timeLimit) {
@@ -91,8 +90,8 @@ ScenarioGrade gradeScenario(const GradedScenario& scenario, const ChildOutcome& 
   for (const FigureBound& bound : scenario.bounds) {
     const double value = grade.run.result.*bound.figure;
     const bool passed = !std::isnan(value) &&
-                        (bound.kind == BoundKind::kAtMost ? value <= bound.limit : value >= bound.limit);
-    grade.checks.push_back({findFigure(bound.figure), bound, value, passed});
+                        (bound.kind == BoundKind::kAtMost ? value <= bound.bound : value >= bound.bound);
+    grade.checks.push_back({bound, value, passed});
   }
   grade.outcome = ScenarioGrade::kFail;
   if (grade.run.refusedTicks > 0) {
@@ -104,7 +103,7 @@ ScenarioGrade gradeScenario(const GradedScenario& scenario, const ChildOutcome& 
   for (const BoundCheck& check : grade.checks) {
     if (check.passed) continue;
     grade.reason = describeCheck(check);
-    grade.brief = std::string("FAIL ") + (check.figure ? check.figure->name : "?");
+    grade.brief = std::string("FAIL ") + check.bound.name;
     return grade;
   }
   grade.outcome = ScenarioGrade::kPass;

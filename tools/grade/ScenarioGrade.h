@@ -10,7 +10,6 @@
 #include "scenarios/GradedScenarios.h"
 
 struct BoundCheck {
-  const ScenarioFigure* figure;
   FigureBound bound;
   double value;  // NaN when not measured
   bool passed;

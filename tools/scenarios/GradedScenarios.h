@@ -17,17 +17,20 @@ class ScenarioBench;
 
 enum class BoundKind { kAtMost, kAtLeast };
 
+// A figure of the result, named as in ScenarioResult, and its bound.
 struct FigureBound {
+  const char* name;
   ScenarioFigureField figure;
   BoundKind kind;
-  double limit;
+  double bound;
 };
 
-inline FigureBound atMost(ScenarioFigureField figure, double limit) {
-  return {figure, BoundKind::kAtMost, limit};
+// Bounds on the figures listed in scenarioFigures(), named from there.
+inline FigureBound atMost(ScenarioFigureField figure, double bound) {
+  return {figureName(figure), figure, BoundKind::kAtMost, bound};
 }
-inline FigureBound atLeast(ScenarioFigureField figure, double limit) {
-  return {figure, BoundKind::kAtLeast, limit};
+inline FigureBound atLeast(ScenarioFigureField figure, double bound) {
+  return {figureName(figure), figure, BoundKind::kAtLeast, bound};
 }
 
 struct GradedScenario {

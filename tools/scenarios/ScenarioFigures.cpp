@@ -25,3 +25,13 @@ const ScenarioFigure* findFigure(ScenarioFigureField field) {
     if (figure.field == field) return &figure;
   return nullptr;
 }
+
+const char* figureName(ScenarioFigureField field) {
+  const ScenarioFigure* figure = findFigure(field);
+  return figure ? figure->name : "?";
+}
+
+const char* figureUnit(ScenarioFigureField field) {
+  const ScenarioFigure* figure = findFigure(field);
+  return figure ? figure->unit : "";
+}

@@ -18,3 +18,6 @@ struct ScenarioFigure {
 const std::vector<ScenarioFigure>& scenarioFigures();
 // The figure of a field; nullptr for a field not listed.
 const ScenarioFigure* findFigure(ScenarioFigureField field);
+// Its name ("?" for a field not listed) and unit ("" then).
+const char* figureName(ScenarioFigureField field);
+const char* figureUnit(ScenarioFigureField field);
