@@ -81,7 +81,8 @@ int main(int argc, char** argv) {
 
   printGradeTable(scenarios, plugins, stdout);
   const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-  std::fprintf(stderr, "korvex-grade: %d scenarios graded in %.1f s, %d at a time\n", total, wall, options.jobs);
+  std::fprintf(stderr, "korvex-grade: %d scenarios graded in %.1f s, %d at a time\n", total, wall,
+               options.jobs);
   if (!options.jsonPath.empty() &&
       !writeGradeJson(options.jsonPath, scenarios, plugins, options.timeLimit, error)) {
     std::fprintf(stderr, "korvex-grade: %s\n", error.c_str());
