@@ -71,6 +71,8 @@ void registerCommands(std::map<std::string, Command>& table) {
   table["kv"] = {H::gains, 23, 0};
 
   table["reset"] = {H::bareRequest, UI_RESET, 0};
+  // Loads control.dll afresh while the arm runs on.
+  table["reload"] = {H::bareRequest, UI_RELOAD, 0};
   table["break"] = {H::quit, UI_QUIT, 0};
   table["exit"] = {H::quit, UI_QUIT, 0};
   table["quit"] = {H::quit, UI_QUIT, 0};

@@ -15,7 +15,7 @@ int servoLoop(UiAgent& agent, const std::function<void(Servo&)>& beforeLoop,
   prctl(PR_SET_TIMERSLACK, 1000UL, 0, 0, 0);
   UiAgentLink link(agent);
   // The servo is large (its reply record alone is 8 KiB); keep it off the stack.
-  auto servo = std::make_unique<Servo>(link, loadControlPlugin());
+  auto servo = std::make_unique<Servo>(link, loadControlPlugin(kControlPluginPath, true));
   if (beforeLoop) beforeLoop(*servo);
   const int result = servo->servoLoop();
   if (afterLoop) afterLoop(*servo);

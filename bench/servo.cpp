@@ -2,6 +2,8 @@
 //
 //   BM_ServoTick            updateState, plug-in calls, torque limiting and output
 //   BM_ServoTickAndArmStep  the same plus the simulated arm's integration step
+//   BM_ReloadPlugin         the reload request: control.dll copied, loaded and
+//                           started in jgoto, the time the servo stalls between two ticks
 // Each runs with control.dll from the working directory when it loads (float
 // mode, the start-up mode) and reports which in its label. Run from build/run.
 #include "servo/Servo.h"
@@ -59,6 +61,28 @@ void BM_ServoTickAndArmStep(benchmark::State& state) {
   bench.drain();
 }
 BENCHMARK(BM_ServoTickAndArmStep)->Arg(3)->Arg(0)->Unit(benchmark::kMicrosecond);
+
+void BM_ReloadPlugin(benchmark::State& state) {
+  ServoBench bench(Servo::kInitialRobotType);
+  CMsg goal;
+  goal.setType(UI_CONTROL_MODE);
+  goal.writeInt(10);  // jgoto
+  const float joints[6] = {10, -50, 150, 10, 50, 10};
+  goal.writeFloats(joints, 6);
+  bench.servoAgent.send(goal);
+  bench.servo->handleUiMessage();
+  CMsg reload;
+  reload.setType(UI_RELOAD);
+  for (auto _ : state) {
+    bench.servoAgent.send(reload);
+    bench.servo->handleUiMessage();
+    state.PauseTiming();
+    bench.drain();
+    state.ResumeTiming();
+  }
+  state.SetLabel(bench.servo->plugin().loaded() ? "control.dll" : "no plug-in");
+}
+BENCHMARK(BM_ReloadPlugin)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

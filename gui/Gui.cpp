@@ -54,6 +54,7 @@ Gui::Gui(TextUI& console, QWidget* parent)
   m_ui->setupUi(this);
   languageChange();
   wireSignals();
+  addControlMenu();
   init();
 }
 

@@ -109,6 +109,8 @@ class Gui : public QMainWindow {
   void pasteF3_clicked();
   void pasteF4_clicked();
   void languageChange();
+  // Control menu: the console's reload.
+  void reloadPlugin();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -124,6 +126,7 @@ class Gui : public QMainWindow {
   void wireSignals();
   void onLeaveOrReturn(QLineEdit* field, void (Gui::*slot)());
   int screenFramePeriodMs() const;
+  void addControlMenu();
   void setScalar(QLineEdit* field, float consoleValue, const char* word);
   void setJointGroup(const FieldGroup& group, const PrVector& consoleValue, const char* word);
   void setGains(const FieldGroup& group, bool kv);

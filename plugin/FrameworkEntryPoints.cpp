@@ -29,6 +29,9 @@ void printVector(const char* name, const float* v, int n, double scale) {
 
 }  // namespace
 
+// The servo refuses a plug-in built against another layout of its record.
+EXPORT_SERVO_STATE_LAYOUT;
+
 KORVEX_CONTROL_ENTRY InitControl(ServoState* s) {
   controllerMemory() = ControllerMemory();
   beginMode(*s, kFloat);

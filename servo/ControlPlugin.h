@@ -13,22 +13,38 @@
 // When the library cannot be loaded at all, every entry point is absent and the
 // servo keeps running without control.
 //
-// The library stays loaded until the process ends (it is never dlclose'd), so
-// the function pointers stay valid for the life of the object.
+// A library also exports its layout tag (ServoStateLayout, see ServoState.h).
+// One whose tag names another record layout is refused, because it would
+// misread every field; one without a tag is loaded with a warning.
+//
+// The library loaded at start stays loaded until the process ends, so the
+// function pointers stay valid for the life of the object; only the servo's
+// reload unloads a library, the one it replaces.
 #pragma once
+
+#include <array>
+#include <string>
 
 #include "servo/ControlModes.h"
 #include "servo/ServoState.h"
 
 using ControlEntry = void (*)(ServoState*);
 
+struct PluginOpening;
+
 class ControlPlugin {
  public:
   static constexpr int kEntryPointCount = 51;
 
   bool loaded() const { return m_loaded; }
+  // The file it was loaded from.
+  const std::string& path() const { return m_path; }
+  // Whether the library exports a layout tag (a refused tag is never loaded).
+  bool tagged() const { return m_tagged; }
   // How many of the 51 entry points the library exports.
   int resolvedCount() const;
+  // The entry points `other` exports and this library does not, comma separated.
+  std::string lacksOf(const ControlPlugin& other) const;
 
   void initControl(ServoState* state) const { call(m_initControl, state); }
   void preprocessControl(ServoState* state) const { call(m_preprocess, state); }
@@ -43,13 +59,27 @@ class ControlPlugin {
   bool hasTick(int mode) const { return isControlMode(mode) && m_tick[mode] != nullptr; }
   bool hasInit(int mode) const { return isControlMode(mode) && m_init[mode] != nullptr; }
 
+  // Unloads the library and leaves every entry point absent. Only for a
+  // library nothing calls any more (copies of this object become invalid).
+  void unload();
+
  private:
-  friend ControlPlugin loadControlPlugin(const char* path);
+  friend PluginOpening openControlPlugin(const char* path, bool fresh);
   static void call(ControlEntry entry, ServoState* state) {
     if (entry) entry(state);
   }
+  struct EntrySlot {
+    const char* name;  // the exported name
+    ControlEntry* entry;
+  };
+  // Every entry point with its name, in one fixed order.
+  std::array<EntrySlot, kEntryPointCount> slots();
+  std::array<EntrySlot, kEntryPointCount> slots() const { return const_cast<ControlPlugin*>(this)->slots(); }
 
   bool m_loaded = false;
+  bool m_tagged = false;
+  void* m_handle = nullptr;
+  std::string m_path;
   ControlEntry m_initControl = nullptr;
   ControlEntry m_preprocess = nullptr;
   ControlEntry m_postprocess = nullptr;
@@ -58,11 +88,29 @@ class ControlPlugin {
   ControlEntry m_tick[kNumControlModes] = {};
 };
 
+// What opening a plug-in file found, for the caller to report in its own way.
+struct PluginOpening {
+  ControlPlugin plugin;  // loaded() is false when the file was refused
+  std::string error;     // why it was refused: the loader's reason or the layout mismatch
+  std::string missing;   // the entry points it does not export, comma separated
+};
+
+// Loads the library at `path` and resolves every entry point by name, after
+// checking its layout tag. fresh: load a copy of the file, so that a library
+// rebuilt since an earlier load is really read again (see FreshLibrary.h).
+PluginOpening openControlPlugin(const char* path, bool fresh);
+
+// The one-line warning (line feed included) for a library without a layout tag.
+std::string untaggedWarning(const std::string& path);
+
 // The plug-in's file name, looked up in the working directory.
 inline constexpr const char* kControlPluginPath = "./control.dll";
 
-// Loads the library at `path` with dlopen and resolves every entry point by
-// name. A library that cannot be loaded prints "\nFail to load DLL.\n" (and the
-// loader's reason on standard error) and yields a plug-in with no entry points;
-// names the library does not export are listed in one line on standard error.
-ControlPlugin loadControlPlugin(const char* path = kControlPluginPath);
+// Loads the plug-in at start: openControlPlugin(path, fresh), reported as the
+// servo does at start. A library that cannot be loaded prints "\nFail to load
+// DLL.\n" (and the reason on standard error) and yields a plug-in with no
+// entry points; a missing layout tag and the names the library does not export
+// are one line each on standard error. The program loads afresh, so that a
+// build or copy that rewrites control.dll in place cannot change the code
+// under the running servo; tests that share the library's instance do not.
+ControlPlugin loadControlPlugin(const char* path = kControlPluginPath, bool fresh = false);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <thread>
+#include <utility>
 
 #include "libpuma/PacingClock.h"
 #include "servo/LimitShapes.h"
@@ -25,7 +26,7 @@ constexpr auto kMaxSleep = std::chrono::milliseconds(2);
 }  // namespace
 
 Servo::Servo(UiLink& link, ControlPlugin plugin, const PacingClock* clock)
-    : m_link(link), m_plugin(plugin), m_clock(clock) {
+    : m_link(link), m_plugin(std::move(plugin)), m_clock(clock) {
   m_gatherList[0] = &m_state.q;
   m_gatherList[1] = &m_state.dq;
   m_gatherList[2] = &m_state.qd;

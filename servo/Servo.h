@@ -64,6 +64,10 @@ class Servo {
   // False (and nothing changes) when the model or an arm cannot be built.
   bool setRobotType(int type);
   void setControlMode(CMappedMsg& msg);
+  // Loads control.dll afresh between two ticks and, when it is usable,
+  // starts the current mode again with its goal; otherwise the running
+  // plug-in stays, and one line says why (ServoReload.cpp).
+  void reloadPlugin();
   void setConstant(CMappedMsg& msg);
   void sendConfiguration();
   void sendGains(int mode);
@@ -100,6 +104,9 @@ class Servo {
   void handleVisualisation(int code, int dest);
   void handleContactPoint(CMappedMsg& msg);
   void handleStartGather(CMappedMsg& msg);
+  // Stores the current mode's goal (m_modeGoal) in the record, copies its
+  // gains and calls its init function.
+  void startMode();
   // The driver's 3 x 6 point Jacobian of link 4's origin mapped onto the
   // model's joints.
   void pointJacobian(bool contact, PrMatrix& Jp);
@@ -124,6 +131,13 @@ class Servo {
   ServoState m_state;
 
   int m_cmode = kFloat;
+  // The goal the current mode was selected with, as the request carried it
+  // (degrees for joints), kept so a reload can start the mode again with it:
+  // the plug-in may overwrite qd or xd with its moving reference.
+  static constexpr int kMaxGoalValues = 16;
+  float m_modeGoal[kMaxGoalValues] = {};
+  int m_modeGoalCount = 0;
+  int m_modeElbow = 0;
   bool m_gatherOn = false;
   const PrVector* m_gatherList[7];
   int m_gripperValue = 0;

@@ -4,6 +4,7 @@
 // Requests arrive as bytes (from the local queue, later from a socket). Every
 // handler reads its whole body first and acts only when the body was complete
 // and its numbers usable; otherwise it prints one line and changes nothing.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -23,7 +24,6 @@ namespace {
 
 constexpr int kFileNameBytes = 128;  // file names are read as 128 bytes: at most 127 characters
 constexpr int kMaxJoints = 6;
-constexpr int kMaxFloatsPerRequest = 16;
 constexpr float kCacheTolerance = 0.001f;  // rad², squared joint distance that counts as "moved"
 
 }  // namespace
@@ -114,6 +114,9 @@ bool Servo::handleUiMessage() {
       break;
     case UI_RESET:
       m_robot->reset();
+      break;
+    case UI_RELOAD:
+      reloadPlugin();
       break;
     case UI_QUIT:
       endSession();
@@ -285,7 +288,7 @@ void Servo::setControlMode(CMappedMsg& msg) {
     return;
   }
   // Read the goal in full before anything changes.
-  float goal[kMaxFloatsPerRequest];
+  float goal[kMaxGoalValues];
   int goalCount = 0;
   int elbow = s.elbow;
   if (mode >= kNjmove && mode <= kJtrack) goalCount = s.dof;
@@ -295,18 +298,27 @@ void Servo::setControlMode(CMappedMsg& msg) {
   if (rejectTruncated(msg) || rejectNonFinite(goal, goalCount)) return;
 
   m_cmode = mode;
+  std::copy(goal, goal + goalCount, m_modeGoal);
+  m_modeGoalCount = goalCount;
+  m_modeElbow = elbow;
+  startMode();
+}
+
+void Servo::startMode() {
+  ServoState& s = m_state;
+  const int mode = m_cmode;
   s.kp = s.kpTable[mode];
   s.kv = s.kvTable[mode];
   if (mode >= kNjmove && mode <= kJtrack) {
-    for (int i = 0; i < s.dof; ++i) s.qd[i] = goal[i] * kRadPerDeg;
+    for (int i = 0; i < s.dof; ++i) s.qd[i] = m_modeGoal[i] * kRadPerDeg;
     s.dqd.zero();
   } else if (mode >= kNxtrack) {
-    m_values.setSize(goalCount);
-    m_values.setValues(goal, goalCount);
+    m_values.setSize(m_modeGoalCount);
+    m_values.setValues(m_modeGoal, m_modeGoalCount);
     m_model->configToRadians(m_values, s.xd);
     m_model->configToFrame(s.xd, s.Td);
     s.dxd.zero();
-    if (mode == kNxtrack || mode == kXtrack) s.elbow = elbow;
+    if (mode == kNxtrack || mode == kXtrack) s.elbow = m_modeElbow;
   }
   m_plugin.initMode(mode, &s);
   if (!m_plugin.hasTick(mode))

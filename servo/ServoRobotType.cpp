@@ -36,6 +36,7 @@ bool Servo::setRobotType(int type) {
   m_zero6.setSize(6, true);
   m_robot->setState(m_model->m_lockConfig, m_zero6);
   m_cmode = kFloat;
+  m_modeGoalCount = 0;
   updateState();
   sendConfiguration();
   for (int mode = 0; mode < kNumControlModes; ++mode) sendGains(mode);

@@ -100,3 +100,19 @@ static_assert(sizeof(float) == 4 && sizeof(bool) == 1, "single-precision floats,
 static_assert(sizeof(void*) != 8 || sizeof(PrVector) == 24, "PrVector layout changed");
 static_assert(sizeof(void*) != 8 || sizeof(PrMatrix) == 32, "PrMatrix layout changed");
 static_assert(alignof(ServoState) == alignof(void*), "no over-aligned members");
+
+// The layout tag: a plug-in exports it (write EXPORT_SERVO_STATE_LAYOUT; once
+// in one of its files) so that the servo can refuse a library built against
+// another version of this record, whose fields it would misread. Raise
+// kServoStateLayoutVersion with every change to the record or to the layout
+// of a type it embeds, even one that keeps its size.
+struct ServoStateLayoutTag {
+  uint32_t recordSize;  // sizeof(ServoState) when the plug-in was built
+  uint32_t version;     // kServoStateLayoutVersion then
+};
+inline constexpr uint32_t kServoStateLayoutVersion = 1;
+inline constexpr const char* kServoStateLayoutSymbol = "ServoStateLayout";
+
+#define EXPORT_SERVO_STATE_LAYOUT                   \
+  extern "C" __attribute__((visibility("default"))) \
+  const ServoStateLayoutTag ServoStateLayout = {sizeof(ServoState), kServoStateLayoutVersion}

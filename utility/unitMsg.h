@@ -58,8 +58,9 @@ enum UiMsgType {
   UI_CONSTANT = 22,              // int constant type, then its values
   UI_RESET = 23,                 // none
   UI_QUIT = 24,                  // none
+  UI_RELOAD = 25,                // none: load control.dll afresh
 };
-constexpr int UI_MSG_TYPE_COUNT = 25;
+constexpr int UI_MSG_TYPE_COUNT = 26;
 
 // Replies and notices, servo to user interface. Codes 0 to 9 answer the
 // request with the same code.

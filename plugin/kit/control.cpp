@@ -23,6 +23,10 @@ void floatArm(ServoState* s) {
 
 }  // namespace
 
+// Tells the servo which layout of its state record this plug-in was built
+// for; it refuses a plug-in built against the headers of another version.
+EXPORT_SERVO_STATE_LAYOUT;
+
 // Called once at start-up, after the first robot model is set up.
 CONTROL_ENTRY InitControl(ServoState*) {}
 // Called every tick before the mode's function (tau is zero here) ...

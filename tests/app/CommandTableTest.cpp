@@ -18,9 +18,11 @@ constexpr const char kWords[] =
     "amax wmax rho0 eta sbound springk simspeed jlimit friction torqlim qmin qmax dqmax ddqmax q0 kj "
     "setobstacle delobstacle setline delline kp kv reset break exit quit";
 
-TEST(CommandTable, HoldsExactlyTheEightyOneWords) {
+TEST(CommandTable, HoldsTheEightyOneWordsAndReload) {
   std::map<std::string, Command> table;
   registerCommands(table);
+  ASSERT_EQ(table.count("reload"), 1u);
+  EXPECT_EQ(table["reload"].code, UI_RELOAD);
   std::istringstream words(kWords);
   int count = 0;
   for (std::string word; words >> word; ++count) {
@@ -28,7 +30,7 @@ TEST(CommandTable, HoldsExactlyTheEightyOneWords) {
     EXPECT_NE(table[word].handler, nullptr) << word;
   }
   EXPECT_EQ(count, 81);
-  EXPECT_EQ(table.size(), 81u);
+  EXPECT_EQ(table.size(), 82u);
 }
 
 TEST(CommandTable, ModesAndConstantsAreNumberedInTableOrder) {

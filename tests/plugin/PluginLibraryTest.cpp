@@ -5,11 +5,11 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "AllocationCounter.h"
+#include "KitBuild.h"
 #include "StateFixture.h"
 #include "scenarios/ScenarioBench.h"
 #include "scenarios/Scenarios.h"
@@ -35,6 +35,7 @@ class CapturingSink : public ConsolePrintSink {
 TEST(ControlLibrary, ExportsEveryEntryPoint) {
   const ControlPlugin plugin = loadControlPlugin("./control.dll");
   ASSERT_TRUE(plugin.loaded());
+  EXPECT_TRUE(plugin.tagged()) << "the layout tag lets the servo refuse a stale build";
   EXPECT_EQ(plugin.resolvedCount(), ControlPlugin::kEntryPointCount);
   for (int mode = 0; mode < kNumControlModes; ++mode) {
     EXPECT_TRUE(plugin.hasTick(mode)) << controlModeWord(mode);
@@ -99,17 +100,13 @@ TEST(ControlLibrary, TicksAllocateNothing) {
 
 #ifdef KORVEX_KIT_DIR
 TEST(PluginKit, TemplateBuildsOutOfTreeAndTheServoRunsIt) {
-  namespace fs = std::filesystem;
-  const fs::path dir = fs::temp_directory_path() / ("korvex-kit-" + std::to_string(::getpid()));
-  fs::remove_all(dir);
-  fs::copy(KORVEX_KIT_DIR, dir, fs::copy_options::recursive);
-  const std::string command =
-      "make -s -C '" + dir.string() + "' > '" + (dir / "build.log").string() + "' 2>&1";
-  ASSERT_EQ(std::system(command.c_str()), 0) << "see " << (dir / "build.log");
-  const std::string library = (dir / "control.dll").string();
+  std::string why;
+  const std::string library = buildKitTemplate(KORVEX_KIT_DIR, "template", &why);
+  ASSERT_FALSE(library.empty()) << why;
   {
     const ControlPlugin plugin = loadControlPlugin(library.c_str());
     ASSERT_TRUE(plugin.loaded());
+    EXPECT_TRUE(plugin.tagged());
     EXPECT_EQ(plugin.resolvedCount(), ControlPlugin::kEntryPointCount);
   }
   // The servo and the arm with the template: every mode floats (tau = G).
@@ -123,7 +120,7 @@ TEST(PluginKit, TemplateBuildsOutOfTreeAndTheServoRunsIt) {
       ASSERT_FLOAT_EQ(s.tau[i], limited);
     }
   });
-  fs::remove_all(dir);
+  std::filesystem::remove_all(std::filesystem::path(library).parent_path());
 }
 #endif
 

@@ -49,11 +49,12 @@ inline std::string textOf(const std::vector<Reply>& all) {
 
 class ServoHarness {
  public:
-  explicit ServoHarness(const char* pluginName = "recording_plugin") : m_link(m_uiAgent) {
+  explicit ServoHarness(const char* pluginName = "recording_plugin")
+      : ServoHarness(loadControlPlugin(testPluginPath(pluginName).c_str())) {}
+  explicit ServoHarness(ControlPlugin plugin) : m_link(m_uiAgent) {
     drain();
     beginSession();
-    m_servo =
-        std::make_unique<Servo>(m_link, loadControlPlugin(testPluginPath(pluginName).c_str()), &m_clock);
+    m_servo = std::make_unique<Servo>(m_link, std::move(plugin), &m_clock);
   }
   ~ServoHarness() {
     drain();

@@ -6,6 +6,7 @@
 #include "libpuma/PacingClock.h"
 #include "servo/Servo.h"
 #include "servo/Session.h"
+#include "servo/UnitConversion.h"
 #include "utility/unitMsg.h"
 
 namespace {
@@ -29,9 +30,11 @@ struct ScenarioBench::Parts {
   bool ready = false;
 };
 
-ScenarioBench::ScenarioBench(const char* pluginPath) : m_parts(std::make_unique<Parts>()) {
+ScenarioBench::ScenarioBench(const char* pluginPath) : ScenarioBench(loadControlPlugin(pluginPath)) {}
+
+ScenarioBench::ScenarioBench(ControlPlugin plugin) : m_parts(std::make_unique<Parts>()) {
   beginSession();
-  m_parts->servo = std::make_unique<Servo>(m_parts->link, loadControlPlugin(pluginPath), &m_parts->clock);
+  m_parts->servo = std::make_unique<Servo>(m_parts->link, std::move(plugin), &m_parts->clock);
   m_parts->ready = m_parts->servo->servoInit();
   drainReplies();
 }
@@ -124,6 +127,24 @@ void ScenarioBench::deleteLine() {
   msg.writeInt(kDeleteLine);
   request(msg);
 }
+
+void ScenarioBench::placeArm(const float* degrees) {
+  Servo& servo = *m_parts->servo;
+  PrVector q(6), dq(6);
+  for (int i = 0; i < 6; ++i) q[i] = degrees[i] * kRadPerDeg;
+  servo.robotDriver()->setState(q, dq);
+  servo.updateState();
+}
+
+void ScenarioBench::kick(const float* degreesPerSecond) {
+  Servo& servo = *m_parts->servo;
+  PrVector q(6), dq(6);
+  servo.robotDriver()->getJointPositions(q);
+  for (int i = 0; i < 6; ++i) dq[i] = degreesPerSecond[i] * kRadPerDeg;
+  servo.robotDriver()->setState(q, dq);
+}
+
+long long ScenarioBench::refusedTorqueTicks() const { return m_parts->servo->refusedTorqueTicks(); }
 
 int ScenarioBench::run(double seconds, const std::function<void(const ServoState&)>& observe) {
   const int ticks = int(seconds * Servo::kRate + 0.5);

@@ -9,12 +9,15 @@
 #include <string>
 
 #include "matrix/PrTransform.h"
+#include "servo/ControlPlugin.h"
 #include "servo/ServoState.h"
 
 class ScenarioBench {
  public:
   // Loads the plug-in at pluginPath; ready() tells whether the arm was built.
   explicit ScenarioBench(const char* pluginPath = "./control.dll");
+  // With a plug-in loaded already.
+  explicit ScenarioBench(ControlPlugin plugin);
   ~ScenarioBench();
   ScenarioBench(const ScenarioBench&) = delete;
   ScenarioBench& operator=(const ScenarioBench&) = delete;
@@ -37,6 +40,16 @@ class ScenarioBench {
   void deleteObstacle(int id);
   void setLine(const float p1[3], const float p2[3]);
   void deleteLine();
+
+  // --- the arm, set directly (not through the plug-in) ---------------------------
+  // Puts the arm's six joints at `degrees`, at rest, and updates the record
+  // from there; no tick runs, so the mode selected next starts from that pose.
+  void placeArm(const float* degrees);
+  // Gives the arm's six joints the velocities `degreesPerSecond` where it is,
+  // as a blow would.
+  void kick(const float* degreesPerSecond);
+  // Ticks whose torques the servo refused as not finite, since the bench was made.
+  long long refusedTorqueTicks() const;
 
   // Runs the loop for `seconds` of simulated time, calling observe after
   // every tick; returns the number of ticks.

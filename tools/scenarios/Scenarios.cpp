@@ -81,11 +81,10 @@ double linearSpeedRatio(const ServoState& s) {
   return v / s.vmax;
 }
 
-// Brings the arm to the ready pose and lets it settle.
+// Puts the arm at the ready pose, at rest, without the plug-in's help: every
+// scenario starts alike, whatever the plug-in's own joint modes do.
 void prepare(ScenarioBench& bench) {
-  bench.setJointGoal(kJgoto, kReadyPose);
-  for (int i = 0; i < 20 && jointErrorDeg(bench.state(), kReadyPose) > 0.02; ++i) bench.run(1.0);
-  bench.run(0.5);
+  bench.placeArm(kReadyPose);
   bench.takeText();
 }
 
@@ -106,12 +105,19 @@ ScenarioResult begin(int mode, const char* setup) {
 }
 
 // Modes that keep the arm where it is: drift of the joints and of the tool.
-ScenarioResult stillness(ScenarioBench& bench, int mode, double seconds, const char* setup) {
+// The holding modes are then kicked (kKick) and given kRecovery seconds to
+// return: the final errors are measured from where the mode started.
+constexpr float kKick[6] = {20, -20, 20, 30, -30, 30};  // deg/s
+constexpr double kRecovery = 3.0;                       // s
+
+ScenarioResult stillness(ScenarioBench& bench, int mode, double seconds, const char* setup,
+                         bool kicked = false) {
   ScenarioResult r = begin(mode, setup);
   prepare(bench);
   float start[6];
   for (int i = 0; i < 6; ++i) start[i] = float(bench.state().q[i] * kDeg);
   const Vec3 p0 = toolPosition(bench.state());
+  const PrQuaternion o0 = bench.state().T.rotation;
   r.driftDeg = r.driftMm = r.peakJointSpeed = 0;
   if (mode >= kNxtrack)
     bench.setFrameGoal(mode, bench.state().T);  // the goal modes take the current frame
@@ -123,6 +129,18 @@ ScenarioResult stillness(ScenarioBench& bench, int mode, double seconds, const c
     r.driftMm = std::max(r.driftMm, 1000 * norm(toolPosition(s) - p0));
     r.peakJointSpeed = std::max(r.peakJointSpeed, jointSpeedRatio(s));
   });
+  if (kicked) {
+    bench.kick(kKick);
+    bench.run(kRecovery);
+    r.seconds += kRecovery;
+    const ServoState& s = bench.state();
+    if (isJointSpaceMode(mode)) {
+      r.finalJointDeg = jointErrorDeg(s, start);
+    } else {
+      r.finalPositionMm = 1000 * norm(toolPosition(s) - p0);
+      r.finalOrientationDeg = angleBetween(s.T.rotation, o0);
+    }
+  }
   r.messages = bench.takeText();
   return r;
 }
@@ -327,11 +345,12 @@ ScenarioResult runScenario(ScenarioBench& bench, int mode) {
       return stillness(bench, mode, 5.0, "gravity compensation for 5 s");
     case kNjhold:
     case kJhold:
-      return stillness(bench, mode, 5.0, "hold the joints for 5 s");
+      return stillness(bench, mode, 5.0, "hold the joints for 5 s, then return within 3 s of a kick", true);
     case kNhold:
     case kHold:
     case kProj2:
-      return stillness(bench, mode, 10.0, "hold the tool frame for 10 s");
+      return stillness(bench, mode, 10.0, "hold the tool frame for 10 s, then return within 3 s of a kick",
+                       true);
     case kOpen:
       return openMode(bench);
     case kNjmove:

@@ -1,7 +1,8 @@
 // One measured scenario per control mode, run on a ScenarioBench with the
 // default gains and friction on, and the table of their figures.
 //
-// Every scenario starts from the ready pose (kReadyPose) reached with jgoto.
+// Every scenario starts from the ready pose (kReadyPose), the arm put there at
+// rest without the plug-in.
 // Figures that do not apply to a mode are NaN and print as "-".
 #pragma once
 
@@ -19,7 +20,7 @@ struct ScenarioResult {
   std::string word;        // the mode's command word
   std::string setup;       // what the scenario asks for
   double seconds = 0;      // simulated time in the mode (s)
-  double finalJointDeg;    // largest joint error at the end (deg)
+  double finalJointDeg;    // largest joint error at the end (deg); holds: after the kick
   double finalPositionMm;  // tool position error at the end (mm)
   double finalOrientationDeg;
   double settlingTime;      // s until the error stays within 0.2 deg / 1 mm
