@@ -57,21 +57,23 @@ void askToClose(unsigned window) {
   xcb_disconnect(c);
 }
 
-void dragThrough(const std::vector<std::pair<int, int>>& points) {
+void drag(const Geometry& g, const std::vector<std::pair<double, double>>& points) {
   std::string command = "xdotool";
   for (size_t i = 0; i < points.size(); ++i) {
-    command += " mousemove " + std::to_string(points[i].first) + " " + std::to_string(points[i].second) +
-               " sleep 0.1";
+    const int x = g.x + int(points[i].first * g.width), y = g.y + int(points[i].second * g.height);
+    command += " mousemove " + std::to_string(x) + " " + std::to_string(y) + " sleep 0.1";
     if (i == 0) command += " mousedown 1";
   }
   shell(command + " mouseup 1");
 }
 
-void drag(const Geometry& g, const std::vector<std::pair<double, double>>& points) {
-  std::vector<std::pair<int, int>> pixels;
-  for (const auto& [fx, fy] : points) pixels.emplace_back(g.x + int(fx * g.width), g.y + int(fy * g.height));
-  dragThrough(pixels);
+void pressAt(int x, int y) {
+  shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " sleep 0.1 mousedown 1");
 }
+
+void moveTo(int x, int y) { shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y)); }
+
+void release() { shell("xdotool mouseup 1"); }
 
 void clickAt(int x, int y, int button) {
   shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " sleep 0.1 click " +

@@ -20,10 +20,12 @@ unsigned findWindow(Geometry* geometry);
 // What a window manager sends when the user closes a window.
 void askToClose(unsigned window);
 
-// A left-button drag through the points (screen pixels).
-void dragThrough(const std::vector<std::pair<int, int>>& points);
 // A left-button drag through points given as fractions of the window.
 void drag(const Geometry& g, const std::vector<std::pair<double, double>>& points);
+// The left button pressed at, the pointer moved to, the button released.
+void pressAt(int x, int y);
+void moveTo(int x, int y);
+void release();
 // A click of the button (1 left, 3 right) at a screen pixel.
 void clickAt(int x, int y, int button);
 // Key presses by their X names, such as "Down" or "Return".

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QSurfaceFormat>
+#include <QThreadPool>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -63,6 +64,9 @@ void stopXvfb();
 class GuiEnvironment : public ::testing::Environment {
  public:
   void TearDown() override {
+    // Qt's pooled threads are let go first: LeakSanitizer's check at exit
+    // can fault on a thread that is ending while it looks.
+    QThreadPool::globalInstance()->waitForDone();
     delete g_app;
     g_app = nullptr;
     stopXvfb();
