@@ -9,7 +9,7 @@
 
 #include "app/CommandArgs.h"
 #include "app/CommandTable.h"
-#include "app/ConsoleInput.h"
+#include "app/LineReader.h"
 #include "app/NearestWords.h"
 #include "app/ServoAgent.h"
 #include "servo/Session.h"
@@ -136,15 +136,14 @@ void TextUI::waitForConfiguration() {
 void TextUI::consoleLoop() {
   waitForConfiguration();
   if (!m_startupScript.empty()) runScript(m_startupScript.c_str());
-  ConsoleInput input(STDIN_FILENO);
+  const std::unique_ptr<LineReader> input = openConsoleInput(STDIN_FILENO, commandWords(), consoleHistoryPath());
   const bool interactive = isatty(STDIN_FILENO) == 1;
   char line[kLineSize];
   while (!sessionOver()) {
-    std::printf("KORVEX:> ");
-    std::fflush(stdout);
-    const ConsoleInput::Result result = input.readLine(line, kLineSize, [this] { return sessionOver(); });
-    if (result == ConsoleInput::kStopped) break;
-    if (result == ConsoleInput::kEndOfInput) {
+    input->showPrompt("KORVEX:> ");
+    const LineReader::Result result = input->readLine(line, kLineSize, [this] { return sessionOver(); });
+    if (result == LineReader::kStopped) break;
+    if (result == LineReader::kEndOfInput) {
       std::fprintf(stderr, "Error reading user input.\n");
       m_inputEnded = true;
       if (m_endSessionAtEndOfInput) endSession();
