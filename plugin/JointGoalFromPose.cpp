@@ -1,5 +1,7 @@
 #include "plugin/JointGoalFromPose.h"
 
+#include "plugin/TaskSpace.h"
+
 namespace {
 
 void toMatrix(const PrQuaternion& q, double R[3][3]) {
@@ -14,7 +16,7 @@ ik::IkResult sixJointGoal(const ServoState& s, int elbow, const double* qNow, co
   const ik::Pose model = ik::forward(qNow);
   double Rt[3][3], Rd[3][3], tool[3][3];
   toMatrix(s.T.rotation, Rt);
-  toMatrix(s.Td.rotation, Rd);
+  toMatrix(goalRotation(s), Rd);
   // Constant tool rotation: R_T = R_model * tool.
   for (int i = 0; i < 3; ++i)
     for (int j = 0; j < 3; ++j)

@@ -9,6 +9,14 @@ namespace {
 constexpr double kPositionTrimZone = 0.005;                // m
 constexpr double kOrientationTrimZone = 2 * 0.0174532925;  // rad
 
+// The "n" modes know no operational inertia: they turn the acceleration
+// command into a force with one constant mass (and a moment with one constant
+// inertia) for every pose and direction, about what the arm weighs at the tool
+// when folded. Without it the gains alone, as newtons, cannot break the joints'
+// static friction (kv vmax = 12 N).
+constexpr double kNominalMass = 10.0;    // kg
+constexpr double kNominalInertia = 1.0;  // kg m^2
+
 }  // namespace
 
 void trimTowardsTaskGoal(const ServoState& s, const double* error, double* command) {
@@ -33,10 +41,15 @@ void taskGotoCommand(const ServoState& s, double* command) {
 }
 
 void applyTask(ServoState& s, const double* command, bool decoupled) {
-  if (decoupled)
+  if (decoupled) {
     decoupledTorque(s, command);
-  else
-    gravityCompensatedTorque(s, command);
+    return;
+  }
+  const TaskLayout& layout = controllerMemory().layout;
+  double force[kMaxTask];
+  for (int i = 0; i < layout.r; ++i) force[i] = kNominalInertia * command[i];
+  for (int k = 0; k < layout.nPos; ++k) force[layout.pos[k]] = kNominalMass * command[layout.pos[k]];
+  gravityCompensatedTorque(s, force);
 }
 
 void toolVelocity(const ServoState& s, const TaskLayout& layout, double out[3]) {

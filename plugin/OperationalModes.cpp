@@ -18,6 +18,8 @@ void holdPose(ServoState& s, bool decoupled) {
   taskError(s, m.layout, m.poseStart, m.error);
   double command[kMaxTask];
   for (int i = 0; i < m.layout.r; ++i) command[i] = -double(s.kp[i]) * m.error[i] - double(s.kv[i]) * s.dx[i];
+  // Without the disturbance observer only the trim pushes through friction.
+  if (!decoupled) trimTowardsTaskGoal(s, m.error, command);
   applyTask(s, command, decoupled);
 }
 
