@@ -17,7 +17,7 @@ constexpr double kDeg = 180 / kPi;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kTick = 0.002;
 constexpr double kLateWindow = 2.0;        // s before the end in which reversals count
-constexpr double kReversalSpeed = 0.002;   // rad/s: slower is standing still, not reversing
+constexpr double kReversalSpeed = 0.01;  // rad/s (0.6 deg/s, dqmax / 80): slower is friction creep, not chatter
 constexpr float kWristSingular[6] = {0, -60, 160, 0, 0, 0};
 constexpr float kPull[3] = {0, 20, 0};  // N, sideways
 constexpr int kQuaternionModel = 3, kAxisAngleModel = 6;
@@ -26,6 +26,8 @@ struct Vec3 {
   double x, y, z;
 };
 Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+Vec3 operator*(double k, Vec3 a) { return {k * a.x, k * a.y, k * a.z}; }
 double dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 double norm(Vec3 a) { return std::sqrt(dot(a, a)); }
 Vec3 tool(const ServoState& s) { return {s.T.translation[0], s.T.translation[1], s.T.translation[2]}; }
@@ -140,6 +142,15 @@ ScenarioResult pushed(ScenarioBench& bench, int mode) {
 
 // --- goals out of reach and singular starts ---------------------------------------
 
+ScenarioResult beyondReach(ScenarioBench& bench, int mode) {
+  PrTransform goal = frameAt(bench, kReadyPose);
+  goal.translation[0] += 0.9f;  // about 0.5 m beyond the stretched arm
+  goal.translation[2] += 0.3f;
+  // finalPositionMm: how far the goal stays out of reach.
+  return frameMove(bench, mode, "ready pose to a goal 0.9 m out, 0.3 m up: beyond reach", kReadyPose, goal,
+                   10.0);
+}
+
 ScenarioResult wristSingular(ScenarioBench& bench) {
   const PrTransform goal = taskGoalFrom(frameAt(bench, kReadyPose));
   return frameMove(bench, kGoto, "ready pose with q5 = 0 to the task goal of the ready pose", kWristSingular,
@@ -200,6 +211,37 @@ ScenarioResult axisAngle(ScenarioBench& bench) {
   return r;
 }
 
+// --- line mode ------------------------------------------------------------------------------
+
+// The line runs along (-0.6 0.8 0), 21 cm beside the tool; the goal is the
+// ready pose's tool position, whose projection lies on the line.
+ScenarioResult lineApproach(ScenarioBench& bench) {
+  ScenarioResult r = begin(kLine, "line along (-0.6 0.8 0) 21 cm beside the tool; goal: the tool's projection");
+  const Vec3 u{-0.6, 0.8, 0}, side{-0.8, -0.6, 0};
+  const PrTransform start = frameAt(bench, kReadyPose);
+  const Vec3 p0 = tool(bench.state());
+  const Vec3 p1 = p0 + 0.21 * side + (-0.3) * u, p2 = p0 + 0.21 * side + 0.3 * u;
+  const float a[3] = {float(p1.x), float(p1.y), float(p1.z)}, b[3] = {float(p2.x), float(p2.y), float(p2.z)};
+  bench.setLine(a, b);
+  bench.takeText();
+  bench.setFrameGoal(kLine, start);
+  Watch watch(r, 6.0);
+  r.seconds = 6.0;
+  bool onLine = false;
+  bench.run(r.seconds, [&](const ServoState& s) {
+    watch.observe(r, s);
+    const Vec3 e = tool(s) - p1;
+    const double off = 1000 * norm(e - dot(e, u) * u);
+    onLine = onLine || off <= 0.5;
+    if (onLine) r.lineMm = std::isnan(r.lineMm) ? off : std::max(r.lineMm, off);
+  });
+  r.finalPositionMm = 1000 * norm(tool(bench.state()) - (p0 + 0.21 * side));
+  r.messages = bench.takeText();
+  bench.deleteLine();
+  bench.takeText();
+  return r;
+}
+
 struct Case {
   const char* name;
   ScenarioResult (*run)(ScenarioBench&);
@@ -215,6 +257,15 @@ const std::vector<Case>& cases() {
       {"njhold-push", [](ScenarioBench& b) { return pushed(b, kNjhold); }, {atMost(&R::finalPositionMm, 2)}},
       {"hold-push", [](ScenarioBench& b) { return pushed(b, kHold); },
        {atMost(&R::finalPositionMm, 1), atMost(&R::finalOrientationDeg, 0.5)}},
+      // Stretched towards the goal and still: no chatter, joints within dqmax.
+      // The goal starts 949 mm away; the arm ends 826 mm from it, stretched
+      // as far as it reaches with the tool down and its elbow still bent.
+      {"goto-beyond-reach", [](ScenarioBench& b) { return beyondReach(b, kGoto); },
+       {atMost(&R::lateReversals, 0), atMost(&R::peakJointSpeed, 1.05), atMost(&R::finalPositionMm, 850),
+        atMost(&R::finalOrientationDeg, 0.5)}},
+      {"track-beyond-reach", [](ScenarioBench& b) { return beyondReach(b, kTrack); },
+       {atMost(&R::lateReversals, 0), atMost(&R::peakJointSpeed, 1.05), atMost(&R::finalPositionMm, 850),
+        atMost(&R::finalOrientationDeg, 0.5)}},
       {"goto-wrist-singular", wristSingular,
        {atMost(&R::finalPositionMm, 1), atMost(&R::finalOrientationDeg, 0.5), atLeast(&R::limitMarginDeg, 0)}},
       {"jgoto-limit-band", limitBand, {atMost(&R::finalJointDeg, 0.05)}},
@@ -223,6 +274,8 @@ const std::vector<Case>& cases() {
       {"nxtrack-unnormalised", [](ScenarioBench& b) { return unnormalised(b, kNxtrack); },
        {atMost(&R::finalPositionMm, 2), atMost(&R::finalOrientationDeg, 0.5)}},
       {"xtrack-axis-angle", axisAngle, {atMost(&R::finalPositionMm, 1), atMost(&R::finalOrientationDeg, 0.5)}},
+      {"line-approach", lineApproach,
+       {atMost(&R::peakLinearSpeed, 1.05), atMost(&R::lineMm, 1), atMost(&R::finalPositionMm, 1)}},
   };
   return table;
 }

@@ -4,10 +4,12 @@
 // korvex-grade after the per-mode scenarios.
 //
 //   nhold-push, njhold-push, hold-push   a 20 N pull on the tool for 2 s, let go
+//   goto-beyond-reach, track-beyond-reach a goal 0.9 m out from the ready pose
 //   goto-wrist-singular                   from the ready pose with q5 = 0
 //   jgoto-limit-band                      one joint's goal inside its limit band
-//   xtrack-unnormalised, nxtrack-unnormalised, goto-axis-angle  goals whose
-//                                         rotation is not of unit length
+//   xtrack-unnormalised, nxtrack-unnormalised, xtrack-axis-angle  goals
+//                                         whose rotation is not of unit length
+//   line-approach                         line mode started 21 cm off the line
 #pragma once
 
 #include <cstdio>
