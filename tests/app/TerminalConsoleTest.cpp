@@ -6,11 +6,13 @@
 #include <pty.h>
 #include <signal.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "KorvexRun.h"
 
@@ -56,13 +58,31 @@ class TerminalKorvex {
     return true;
   }
 
-  // Waits for the program to end; its exit status, or -1.
-  int finish() {
-    while (readSome(100)) {
+  // Waits for the prompt and for the line editor to hold the terminal: keys
+  // typed before that reach the terminal's own line discipline, which
+  // swallows a Ctrl-D as an end of file nobody reads.
+  bool waitForPrompt(int count = 1) {
+    if (!waitFor("KORVEX:> ", count)) return false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
+    for (termios mode{}; tcgetattr(m_master, &mode) == 0 && (mode.c_lflag & ICANON) != 0;) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    return true;
+  }
+
+  // Waits for the program to end; its exit status, or -1 (killed when it has not ended in time).
+  int finish() {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
     int status = 0;
-    if (waitpid(m_pid, &status, 0) != m_pid) return -1;
+    for (;;) {
+      readSome(50);
+      if (waitpid(m_pid, &status, WNOHANG) == m_pid) break;
+      if (std::chrono::steady_clock::now() > deadline) return -1;  // the destructor kills it
+    }
     m_exited = true;
+    while (readSome(0)) {
+    }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 
@@ -73,7 +93,7 @@ class TerminalKorvex {
   bool readSome(int timeoutMs) {
     pollfd in{m_master, POLLIN, 0};
     const int ready = poll(&in, 1, timeoutMs);
-    if (ready == 0) return true;
+    if (ready == 0) return timeoutMs > 0;
     char buffer[4096];
     const ssize_t n = read(m_master, buffer, sizeof buffer);
     if (n <= 0) return false;
@@ -109,15 +129,15 @@ TEST_F(TerminalConsole, TabCompletesACommandWordAndAScriptNameThatThenRun) {
   const std::string script = writeTempFile("printgains.txt", "pkp\n");
   TerminalKorvex korvex(m_history);
   ASSERT_TRUE(korvex.started());
-  ASSERT_TRUE(korvex.waitFor("KORVEX:> "));
+  ASSERT_TRUE(korvex.waitForPrompt());
   korvex.type("pcm\t\r");
   EXPECT_TRUE(korvex.waitFor("cmode=1")) << korvex.output();
-  ASSERT_TRUE(korvex.waitFor("KORVEX:> ", 2));
+  ASSERT_TRUE(korvex.waitForPrompt(2));
   // The file name completes as far as it is unique; load then finds the file.
   korvex.type("load " + script.substr(0, script.size() - 8) + "\t\r");
   EXPECT_TRUE(korvex.waitFor("kp = (")) << korvex.output();
   EXPECT_EQ(occurrences(korvex.output(), "Error opening script file"), 0) << korvex.output();
-  ASSERT_TRUE(korvex.waitFor("KORVEX:> ", 3));
+  ASSERT_TRUE(korvex.waitForPrompt(3));
   korvex.type("ex\t\r");
   expectOrderlyEnd(korvex);
 }
@@ -126,24 +146,24 @@ TEST_F(TerminalConsole, UpArrowAndCtrlRRecallLinesThatOutliveTheRun) {
   {
     TerminalKorvex korvex(m_history);
     ASSERT_TRUE(korvex.started());
-    ASSERT_TRUE(korvex.waitFor("KORVEX:> "));
+    ASSERT_TRUE(korvex.waitForPrompt());
     korvex.type("pcmode\r");
-    ASSERT_TRUE(korvex.waitFor("KORVEX:> ", 2)) << korvex.output();
+    ASSERT_TRUE(korvex.waitForPrompt(2)) << korvex.output();
     korvex.type("\x1b[A\r");  // Up, Enter: pcmode again
     EXPECT_TRUE(korvex.waitFor("cmode=1", 2)) << korvex.output();
-    ASSERT_TRUE(korvex.waitFor("KORVEX:> ", 3));
+    ASSERT_TRUE(korvex.waitForPrompt(3));
     korvex.type("pkp\r");
-    ASSERT_TRUE(korvex.waitFor("KORVEX:> ", 4));
+    ASSERT_TRUE(korvex.waitForPrompt(4));
     korvex.type("\x12" "cmo\r");  // Ctrl-R searches back past pkp to pcmode
     EXPECT_TRUE(korvex.waitFor("cmode=1", 3)) << korvex.output();
-    ASSERT_TRUE(korvex.waitFor("KORVEX:> ", 5));
+    ASSERT_TRUE(korvex.waitForPrompt(5));
     korvex.type("exit\r");
     expectOrderlyEnd(korvex);
   }
   // The next run starts with the last one's lines: Up recalls exit.
   TerminalKorvex korvex(m_history);
   ASSERT_TRUE(korvex.started());
-  ASSERT_TRUE(korvex.waitFor("KORVEX:> "));
+  ASSERT_TRUE(korvex.waitForPrompt());
   korvex.type("\x1b[A\r");
   expectOrderlyEnd(korvex);
 }
@@ -152,7 +172,7 @@ TEST_F(TerminalConsole, CtrlCAndCtrlDAtThePromptEndTheSessionInOrder) {
   {
     TerminalKorvex korvex(m_history);
     ASSERT_TRUE(korvex.started());
-    ASSERT_TRUE(korvex.waitFor("KORVEX:> "));
+    ASSERT_TRUE(korvex.waitForPrompt());
     korvex.type("pcm");  // half a line typed
     ASSERT_TRUE(korvex.waitFor("pcm"));
     korvex.type("\x03");
@@ -161,7 +181,7 @@ TEST_F(TerminalConsole, CtrlCAndCtrlDAtThePromptEndTheSessionInOrder) {
   }
   TerminalKorvex korvex(m_history);
   ASSERT_TRUE(korvex.started());
-  ASSERT_TRUE(korvex.waitFor("KORVEX:> "));
+  ASSERT_TRUE(korvex.waitForPrompt());
   korvex.type("\x04");  // end of input: without a window that ends the session
   EXPECT_TRUE(korvex.waitFor("Error reading user input.")) << korvex.output();
   expectOrderlyEnd(korvex);
@@ -170,13 +190,13 @@ TEST_F(TerminalConsole, CtrlCAndCtrlDAtThePromptEndTheSessionInOrder) {
 TEST_F(TerminalConsole, HelpAnswersAtThePrompt) {
   TerminalKorvex korvex(m_history);
   ASSERT_TRUE(korvex.started());
-  ASSERT_TRUE(korvex.waitFor("KORVEX:> "));
+  ASSERT_TRUE(korvex.waitForPrompt());
   korvex.type("help jgoto\r");
   EXPECT_TRUE(korvex.waitFor("Example: jgoto 0 -45 135 0 45 0")) << korvex.output();
-  ASSERT_TRUE(korvex.waitFor("KORVEX:> ", 2));
+  ASSERT_TRUE(korvex.waitForPrompt(2));
   korvex.type("jgto 0 0 0 0 0 0\r");
   EXPECT_TRUE(korvex.waitFor("did you mean: jgoto?")) << korvex.output();
-  ASSERT_TRUE(korvex.waitFor("KORVEX:> ", 3));
+  ASSERT_TRUE(korvex.waitForPrompt(3));
   korvex.type("quit\r");
   expectOrderlyEnd(korvex);
 }
