@@ -155,6 +155,24 @@ TEST_F(EndToEnd, JgotoReachesItsGoal) {
   for (int i = 0; i < 6; ++i) EXPECT_NEAR(q[i], goal[i], 1.5) << "joint " << i;
 }
 
+// The arm starts at q = 0, the elbow on the other side of its singularity
+// from the ready pose; goto still arrives at the ready pose's tool-down frame
+// (run at twice real time, some 9 s of servo time).
+TEST_F(EndToEnd, GotoFromTheStartUpPoseReachesAToolDownFrame) {
+  if (!controlPluginAvailable()) GTEST_SKIP() << "control.dll is not built: the arm cannot be driven";
+  const double goal[] = {0.690423, 0.0567, 0.150866, 0.173567, 0, 0.984822, 0};
+  const KorvexRun run = runScript("goto-startup.txt",
+                                  "simspeed 2\ngoto 0.690423 0.0567 0.150866 0.173567 0 0.984822 0\n"
+                                  "wait 4500\npxpos\nwait 300\nquit\n");
+  expectOrderlyEnd(run);
+  const std::vector<double> x = lastPrintedVector(run.err, "x");
+  ASSERT_EQ(x.size(), 7u) << run.err;
+  EXPECT_LT(std::hypot(x[0] - goal[0], x[1] - goal[1], x[2] - goal[2]), 0.001) << run.err;
+  const double cosHalf = std::fabs(x[3] * goal[3] + x[4] * goal[4] + x[5] * goal[5] + x[6] * goal[6]);
+  EXPECT_LT(2 * std::acos(std::fmin(1.0, cosHalf)) * 180 / 3.14159265358979, 0.5) << run.err;
+  EXPECT_EQ(occurrences(run.err, "another arm configuration"), 1) << run.err;
+}
+
 TEST_F(EndToEnd, GatherFileHoldsOneCompleteRowPerTick) {
   const std::string path = tempPath("gather.mat");
   std::remove(path.c_str());
