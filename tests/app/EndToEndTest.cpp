@@ -93,6 +93,44 @@ TEST_F(EndToEnd, PipedLinesDoNotWaitTheFullSecondEach) {
   EXPECT_EQ(occurrences(run.err, "cmode=1\n"), 40) << run.err;
 }
 
+// A script's last lines are answered before the session ends, whatever
+// follows them; and the answers before a pause come before its line.
+TEST_F(EndToEnd, NoAnswerIsLostAtTheEndOfAScript) {
+  for (int i = 0; i < 3; ++i) {
+    const KorvexRun run = runScript("float-pcmode-exit.txt", "float\npcmode\nexit\n");
+    expectOrderlyEnd(run);
+    ASSERT_NE(run.err.find("cmode=1\n"), std::string::npos) << run.err;
+    EXPECT_LT(run.err.find("cmode=1\n"), run.err.find("Session ended.\n")) << run.err;
+  }
+  const KorvexRun waited = runScript("wait.txt", "pcmode\nwait 200\npcmode\nexit\n");
+  expectOrderlyEnd(waited);
+  EXPECT_NE(waited.err.find("cmode=1\nWaiting for 0.2 seconds...Done\ncmode=1\nSession ended.\n"),
+            std::string::npos)
+      << waited.err;
+}
+
+// Thousands of lines queued at once, a robot-type change among the last:
+// the servo catches up with all of them before quit ends the session.
+TEST_F(EndToEnd, NoAnswerIsLostAfterThousandsOfLines) {
+  const char* const lines[] = {"pjpos", "jvel", "torq", "pcurtime", "kp 0 1 2", "nosuchword", "jgoto 1 2",
+                               "float", "njhold", "setobstacle 1 0.5 0.2 0.3 0.1", "delobstacle 1",
+                               "vmax 1.5", "qmax nan inf x", "gripper 1", "pkp"};
+  std::string script;
+  unsigned seed = 7;
+  for (int i = 0; i < 3000; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    script += lines[(seed >> 16) % (sizeof lines / sizeof lines[0])];
+    script += "\n";
+  }
+  script += "robottype 3\nfloat\npcmode\nstartplot last.ps\nexit\n";
+  const KorvexRun run = runScript("thousands.txt", script);
+  expectOrderlyEnd(run);
+  const size_t end = run.err.find("Session ended.\n");
+  EXPECT_LT(run.err.rfind("cmode=1\n"), end) << run.err.substr(run.err.size() > 2000 ? run.err.size() - 2000 : 0);
+  EXPECT_LT(run.err.rfind("Plot file saved.\n"), end);
+  EXPECT_EQ(occurrences(run.err, "Bad user command 'nosuchword'\n"), occurrences(script, "nosuchword\n"));
+}
+
 TEST_F(EndToEnd, EveryCommandTableErrorText) {
   struct Case {
     const char* line;
