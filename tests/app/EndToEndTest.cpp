@@ -2,11 +2,16 @@
 // gathering, plotting and a joint-space goto.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ConsoleText.h"
@@ -129,6 +134,33 @@ TEST_F(EndToEnd, NoAnswerIsLostAfterThousandsOfLines) {
   EXPECT_LT(run.err.rfind("cmode=1\n"), end) << run.err.substr(run.err.size() > 2000 ? run.err.size() - 2000 : 0);
   EXPECT_LT(run.err.rfind("Plot file saved.\n"), end);
   EXPECT_EQ(occurrences(run.err, "Bad user command 'nosuchword'\n"), occurrences(script, "nosuchword\n"));
+}
+
+// Stopped for 300 ms and resumed, the servo makes up about 150 ticks in a
+// burst; it says so once on standard error, pdebug gives the total, and the
+// session goes on.
+TEST_F(EndToEnd, AStoppedProgramReportsTheTicksItMadeUp) {
+  const KorvexRun run = runKorvexWhile(
+      writeTempFile("late.txt", "wait 3000\npdebug\nexit\n"), "", [](int pid, const std::string& errPath) {
+        for (int i = 0; i < 2000 && readTextFile(errPath).find("Entering servoLoop") == std::string::npos; ++i) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        kill(pid, SIGSTOP);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        kill(pid, SIGCONT);
+      });
+  expectOrderlyEnd(run);
+  long long largestBurst = 0;
+  long long total = -1;
+  for (const std::string& line : splitLines(run.err)) {
+    long long n = 0;
+    if (std::sscanf(line.c_str(), "Servo late: %lld ticks made up", &n) == 1) largestBurst = std::max(largestBurst, n);
+    std::sscanf(line.c_str(), "ticks made up=%lld", &total);
+  }
+  EXPECT_GE(largestBurst, 100) << run.err;
+  EXPECT_LE(largestBurst, 500) << run.err;  // the simulation never owes more than a second
+  EXPECT_GE(total, largestBurst) << run.err;
 }
 
 TEST_F(EndToEnd, EveryCommandTableErrorText) {
