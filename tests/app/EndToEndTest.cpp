@@ -2,11 +2,16 @@
 // gathering, plotting and a joint-space goto.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ConsoleText.h"
@@ -91,6 +96,71 @@ TEST_F(EndToEnd, PipedLinesDoNotWaitTheFullSecondEach) {
   const KorvexRun run = runKorvex("", lines + "exit\n", -1, /*timeoutMs=*/25000);
   expectOrderlyEnd(run);
   EXPECT_EQ(occurrences(run.err, "cmode=1\n"), 40) << run.err;
+}
+
+// A script's last lines are answered before the session ends, whatever
+// follows them; and the answers before a pause come before its line.
+TEST_F(EndToEnd, NoAnswerIsLostAtTheEndOfAScript) {
+  for (int i = 0; i < 3; ++i) {
+    const KorvexRun run = runScript("float-pcmode-exit.txt", "float\npcmode\nexit\n");
+    expectOrderlyEnd(run);
+    ASSERT_NE(run.err.find("cmode=1\n"), std::string::npos) << run.err;
+    EXPECT_LT(run.err.find("cmode=1\n"), run.err.find("Session ended.\n")) << run.err;
+  }
+  const KorvexRun waited = runScript("wait.txt", "pcmode\nwait 200\npcmode\nexit\n");
+  expectOrderlyEnd(waited);
+  EXPECT_NE(waited.err.find("cmode=1\nWaiting for 0.2 seconds...Done\ncmode=1\nSession ended.\n"),
+            std::string::npos)
+      << waited.err;
+}
+
+// Thousands of lines queued at once, a robot-type change among the last:
+// the servo catches up with all of them before quit ends the session.
+TEST_F(EndToEnd, NoAnswerIsLostAfterThousandsOfLines) {
+  const char* const lines[] = {"pjpos", "jvel", "torq", "pcurtime", "kp 0 1 2", "nosuchword", "jgoto 1 2",
+                               "float", "njhold", "setobstacle 1 0.5 0.2 0.3 0.1", "delobstacle 1",
+                               "vmax 1.5", "qmax nan inf x", "gripper 1", "pkp"};
+  std::string script;
+  unsigned seed = 7;
+  for (int i = 0; i < 3000; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    script += lines[(seed >> 16) % (sizeof lines / sizeof lines[0])];
+    script += "\n";
+  }
+  script += "robottype 3\nfloat\npcmode\nstartplot last.ps\nexit\n";
+  const KorvexRun run = runScript("thousands.txt", script);
+  expectOrderlyEnd(run);
+  const size_t end = run.err.find("Session ended.\n");
+  EXPECT_LT(run.err.rfind("cmode=1\n"), end) << run.err.substr(run.err.size() > 2000 ? run.err.size() - 2000 : 0);
+  EXPECT_LT(run.err.rfind("Plot file saved.\n"), end);
+  EXPECT_EQ(occurrences(run.err, "Bad user command 'nosuchword'\n"), occurrences(script, "nosuchword\n"));
+}
+
+// Stopped for 300 ms and resumed, the servo makes up about 150 ticks in a
+// burst; it says so once on standard error, pdebug gives the total, and the
+// session goes on.
+TEST_F(EndToEnd, AStoppedProgramReportsTheTicksItMadeUp) {
+  const KorvexRun run = runKorvexWhile(
+      writeTempFile("late.txt", "wait 3000\npdebug\nexit\n"), "", [](int pid, const std::string& errPath) {
+        for (int i = 0; i < 2000 && readTextFile(errPath).find("Entering servoLoop") == std::string::npos; ++i) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        kill(pid, SIGSTOP);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        kill(pid, SIGCONT);
+      });
+  expectOrderlyEnd(run);
+  long long largestBurst = 0;
+  long long total = -1;
+  for (const std::string& line : splitLines(run.err)) {
+    long long n = 0;
+    if (std::sscanf(line.c_str(), "Servo late: %lld ticks made up", &n) == 1) largestBurst = std::max(largestBurst, n);
+    std::sscanf(line.c_str(), "ticks made up=%lld", &total);
+  }
+  EXPECT_GE(largestBurst, 100) << run.err;
+  EXPECT_LE(largestBurst, 500) << run.err;  // the simulation never owes more than a second
+  EXPECT_GE(total, largestBurst) << run.err;
 }
 
 TEST_F(EndToEnd, EveryCommandTableErrorText) {
