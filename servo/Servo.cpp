@@ -90,6 +90,7 @@ int Servo::servoLoop() {
       releaseRobot();
       return 0;
     }
+    awaitGrant();
     handleUiMessage();
     servoTick();
     if (!waitForTick()) endSession();
@@ -137,11 +138,14 @@ bool Servo::waitForTick() {
     n = stepArm();
   }
   countAdvancedTick();
+  return true;
+}
+
+void Servo::awaitGrant() {
   while (m_pacing->ticksOnRequest() && m_advanceTicksLeft == 0 &&
          !sessionEnded.load(std::memory_order_relaxed)) {
     m_pacing->awaitRequest(handleUiMessage());
   }
-  return true;
 }
 
 void Servo::runTicks(int64_t count) {

@@ -56,8 +56,10 @@ class Servo {
   bool servoInit();
   // Steps 3 to 12 of a pass: clock, state, control, torques, gripper, gather.
   void servoTick();
-  // Step 13: steps the arm and waits (handling requests) until a tick is due;
-  // with a pacing that ticks on request, also until a tick is granted.
+  // With a pacing that ticks on request: handles requests until one grants
+  // the next tick (or the session ends). Otherwise returns at once.
+  void awaitGrant();
+  // Step 13: steps the arm and waits (handling requests) until a tick is due.
   // Returns false when the session must end (two late ticks in a row).
   bool waitForTick();
   // Runs count full passes (a request slot, the tick, the arm's step) at once,
