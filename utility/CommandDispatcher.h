@@ -22,4 +22,9 @@ class CommandDispatcher {
   // Waits, for a bounded time, until everything the lines run so far made the
   // servo print has been printed, so that what comes next follows it.
   virtual void awaitReplies() {}
+
+  // A script's "wait ms": by default ms of wall time, cut short when the
+  // session ends; a console whose servo keeps no wall clock lets that much
+  // simulated time pass instead.
+  virtual void pause(long ms);
 };
