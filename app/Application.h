@@ -35,6 +35,7 @@ class Application : public ConsoleSession {
   // startupScript: run by the console thread before its first prompt.
   void start(bool endAtEndOfInput, const std::string& startupScript);
   TextUI& console() override { return *m_textUI; }
+  ScopeRing* scopeRing() override { return m_scope.get(); }
 
   // Blocks until the session has ended (used without a window).
   static void waitForSessionEnd();
@@ -46,6 +47,7 @@ class Application : public ConsoleSession {
   std::unique_ptr<UiAgent> m_uiAgent;
   std::unique_ptr<ServoAgent> m_servoAgent;
   std::unique_ptr<TextUI> m_textUI;
+  std::unique_ptr<ScopeRing> m_scope;
   std::thread m_servoThread;
   bool m_started = false;
   bool m_shutdownBegun = false;
