@@ -20,6 +20,10 @@ void Gui::addScopeDock() {
   toggle->setShortcut(QKeySequence("Ctrl+Shift+S"));
   toggle->setToolTip("Show or hide the live scope of the servo's ticks");
   menu->addAction(toggle);
+  QAction* png = menu->addAction("Save Scope as &PNG…", m_scope, &ScopeDock::askAndExportPng);
+  png->setObjectName("scopePngAction");
+  QAction* csv = menu->addAction("Save Scope as &CSV…", m_scope, &ScopeDock::askAndExportCsv);
+  csv->setObjectName("scopeCsvAction");
   // A window too low for the form and the docked scope grows to hold both,
   // as far as the screen lets it; squeezed, the form would slide under the
   // 3D view's native window.

@@ -70,6 +70,9 @@ class ScopeDock : public QDockWidget {
 
   // Drains the ring and redraws when shown; the timer calls it.
   void refresh();
+  // Ask for a file name, export, and say how it went below the chart.
+  void askAndExportPng();
+  void askAndExportCsv();
 
   const ScopeHistory& history() const { return m_history; }
   uint64_t lostSamples() const { return m_lost; }
@@ -79,8 +82,6 @@ class ScopeDock : public QDockWidget {
   void build();
   void showCurveChoices();
   void redraw();
-  void askAndExportPng();
-  void askAndExportCsv();
   void report(const QString& text);
   // The shown range of the history: samples [first, size()).
   int firstShown() const;
