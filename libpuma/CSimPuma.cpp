@@ -28,8 +28,7 @@ CSimPuma::CSimPuma(float rate, std::unique_ptr<PrRobot> robot, const PacingClock
       m_integrator(std::make_unique<PrIntegrator>(DOF)),
       m_scratch(DOF),
       m_commanded(DOF),
-      m_jacobian(6, DOF),
-      m_angularInLink(3, DOF) {
+      m_jacobian(3, DOF) {
   for (int i = 0; i < DOF; ++i) m_savedFriction[i] = m_robot->link(i)->friction();
   setState(m_scratch, m_scratch);
 }
@@ -192,46 +191,10 @@ void CSimPuma::inverseDynamics(PrVector& tau, const PrVector& acc) {
 
 void CSimPuma::computeMassMatrix(PrMatrix& M) {
   M.resize(DOF, DOF);
-  M.zero();
-  for (int i = 0; i < DOF; ++i) {
-    const PrLink& L = *m_robot->link(i);
-    PrVector3 com;
-    L.globalFrame().transform(L.centerOfMass(), com);
-    m_jacobian.zero();
-    m_robot->pointJacobian(i, com, m_jacobian, 6);
-    // Rᵀ·Jω: the angular rows in link axes, where the inertia is diagonal.
-    const float* G = L.globalRotation().dataPtr();
-    for (int r = 0; r < 3; ++r)
-      for (int j = 0; j <= i; ++j)
-        m_angularInLink[r][j] =
-            G[r] * m_jacobian[3][j] + G[3 + r] * m_jacobian[4][j] + G[6 + r] * m_jacobian[5][j];
-    const float m = L.mass();
-    const float* I = L.principalInertia().dataPtr();
-    for (int row = 0; row <= i; ++row) {
-      for (int col = 0; col <= row; ++col) {
-        float sum = 0.0f;
-        for (int k = 0; k < 3; ++k)
-          sum += m * m_jacobian[k][row] * m_jacobian[k][col] +
-                 I[k] * m_angularInLink[k][row] * m_angularInLink[k][col];
-        M[row][col] += sum;
-      }
-    }
-  }
-  for (int row = 0; row < DOF; ++row)
-    for (int col = row + 1; col < DOF; ++col) M[row][col] = M[col][row];
+  m_robot->massMatrix(M.dataPtr());
 }
 
 void CSimPuma::computeGravity(PrVector& g) {
   g.resize(DOF);
-  g.zero();
-  const float* up = m_robot->gravity().dataPtr();
-  for (int i = 0; i < DOF; ++i) {
-    const PrLink& L = *m_robot->link(i);
-    PrVector3 com;
-    L.globalFrame().transform(L.centerOfMass(), com);
-    m_jacobian.zero();
-    m_robot->pointJacobian(i, com, m_jacobian, 3);
-    for (int j = 0; j <= i; ++j)
-      g[j] += L.mass() * (m_jacobian[0][j] * up[0] + m_jacobian[1][j] * up[1] + m_jacobian[2][j] * up[2]);
-  }
+  m_robot->gravityTorques(g.dataPtr());
 }

@@ -71,7 +71,6 @@ class CSimPuma : public IRobotSimDriver {
   float m_springK = 0.0f;    // N/m
   PrVector3 m_contactPoint;  // in the contact link's frame (m)
   PrVector3 m_springTarget;  // base frame (m)
-  PrMatrix m_jacobian;       // 6 × DOF scratch for springs, mass matrix and gravity
-  PrMatrix m_angularInLink;  // 3 × DOF scratch: angular rows rotated into a link frame
+  PrMatrix m_jacobian;       // 3 × DOF scratch for the spring
   bool m_nonFiniteReported = false;
 };

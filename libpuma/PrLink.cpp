@@ -44,7 +44,6 @@ PrLink::PrLink(int jointType, int jointAxis) : type_(jointType), axis_(jointAxis
   if (axis_ < 0 || axis_ > 2) axis_ = 2;
   homeR_.identity();
   R_.identity();
-  Rt_.identity();
   globalR_.identity();
 }
 
@@ -80,7 +79,6 @@ void PrLink::setInertial(float mass, const PrVector3& com, const PrVector3& prin
   com_ = com;
   comHome_ = com[axis_];
   inertia_ = principalInertia;
-  buildSpatialInertia();
 }
 
 void PrLink::setJoint(float q) {
@@ -99,17 +97,7 @@ void PrLink::setJoint(float q) {
     const float* R = R_.dataPtr();
     for (int r = 0; r < 3; ++r) local_.translation[r] = home_.translation[r] + q * R[3 * r + axis_];
   }
-  refreshLocalMatrices();
   updateGlobalFrame();
-}
-
-void PrLink::refreshLocalMatrices() {
-  const float* R = R_.dataPtr();
-  float* T = Rt_.dataPtr();
-  for (int r = 0; r < 3; ++r)
-    for (int c = 0; c < 3; ++c) T[3 * r + c] = R[3 * c + r];
-  const float* p = local_.translation.dataPtr();
-  skew_.set(0.0f, -p[2], p[1], p[2], 0.0f, -p[0], -p[1], p[0], 0.0f);
 }
 
 void PrLink::updateGlobalFrame() {
@@ -125,24 +113,4 @@ void PrLink::updateGlobalFrame() {
   spatial::rotate(parentR, local_.translation.dataPtr(), moved);
   for (int k = 0; k < 3; ++k) global_.translation.dataPtr()[k] = pg.translation.dataPtr()[k] + moved[k];
   spatial::multiply3(parentR, R_.dataPtr(), globalR_.dataPtr());
-}
-
-void PrLink::buildSpatialInertia() {
-  const float m = mass_;
-  const float cx = com_[0], cy = com_[1], cz = com_[2];
-  // m[c×]
-  const float mc[9] = {0.0f, -m * cz, m * cy, m * cz, 0.0f, -m * cx, -m * cy, m * cx, 0.0f};
-  // Ic − m[c×][c×] = Ic + m(|c|²·1 − c·cᵀ)
-  const float cc = cx * cx + cy * cy + cz * cz;
-  const float c[3] = {cx, cy, cz};
-  float* I = I_.dataPtr();
-  for (int r = 0; r < 3; ++r) {
-    for (int k = 0; k < 3; ++k) {
-      I[6 * r + k] = r == k ? m : 0.0f;
-      I[6 * r + 3 + k] = mc[3 * k + r];  // (m[c×])ᵀ
-      I[6 * (3 + r) + k] = mc[3 * r + k];
-      I[6 * (3 + r) + 3 + k] = (r == k ? inertia_[r] + m * cc : 0.0f) - m * c[r] * c[k];
-    }
-  }
-  inertiaValid_ = true;
 }

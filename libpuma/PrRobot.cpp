@@ -1,5 +1,7 @@
 #include "libpuma/PrRobot.h"
 
+#include <cstring>
+
 namespace {
 
 PrRobotDescription readOrEmpty(int n, const char* path, int format) {
@@ -81,6 +83,9 @@ void PrRobot::build(const PrRobotDescription& d) {
   if (mass > 0.0f) last->setInertial(mass, moment * (1.0f / mass), last->principalInertia());
 
   torques_.reset(new float[noj_]());
+  terms_.resize(noj_);
+  kinematicsAt_.reset(new float[noj_]());
+  for (int k = 0; k < 3; ++k) baseAcceleration_[k] = gravity_[k];
   updateKinematics();
 }
 
@@ -94,4 +99,14 @@ void PrRobot::updateKinematics() {
   const float* q = state_.positions();
   for (int i = 0; i < noj_; ++i) links_[i]->setJoint(q[i]);
   updateEndEffectorFrames();
+  updateBaseTerms();
+  std::memcpy(kinematicsAt_.get(), q, sizeof(float) * noj_);
+  kinematicsValid_ = true;
+}
+
+void PrRobot::ensureKinematics() {
+  PR_ASSERT(valid());
+  // Bitwise, so that a NaN position is never taken for the one before.
+  if (!kinematicsValid_ || std::memcmp(kinematicsAt_.get(), state_.positions(), sizeof(float) * noj_) != 0)
+    updateKinematics();
 }
