@@ -73,7 +73,8 @@ int CSimPuma::step(float speed) {
     for (int i = 0; i < DOF; ++i) dq[i] = 0.0f;
     reportNonFinite("non-finite joint accelerations (torques or state); the arm is held still");
   }
-  m_robot->updateKinematics();
+  // The frames follow when something asks for them (ensureKinematics): most
+  // ticks nobody does, as the servo reads frames from its mirror.
   return r;
 }
 
@@ -123,6 +124,7 @@ void CSimPuma::removeContactForce() { m_springActive = false; }
 
 void CSimPuma::addSpringTorques() {
   if (!m_springActive) return;
+  m_robot->ensureKinematics();
   PrVector3 p;
   m_robot->link(m_contactLink)->globalFrame().transform(m_contactPoint, p);
   const float F[3] = {m_springK * (m_springTarget[0] - p[0]), m_springK * (m_springTarget[1] - p[1]),
@@ -145,6 +147,7 @@ void CSimPuma::getPointJacobian(int link, const PrVector3& point, PrMatrix& J) {
   }
   J.resize(3, DOF);
   J.zero();
+  m_robot->ensureKinematics();
   PrVector3 world;
   m_robot->link(link)->globalFrame().transform(point, world);
   m_robot->pointJacobian(link, world, J, 3);
@@ -152,11 +155,15 @@ void CSimPuma::getPointJacobian(int link, const PrVector3& point, PrMatrix& J) {
 
 bool CSimPuma::getLinkFrame(int link, PrTransform& frame) {
   if (link < 0 || link >= DOF) return false;
+  m_robot->ensureKinematics();
   frame = m_robot->link(link)->globalFrame();
   return true;
 }
 
-void CSimPuma::getEndEffectorFrame(PrTransform& frame) { frame = m_robot->endEffector()->globalFrame(); }
+void CSimPuma::getEndEffectorFrame(PrTransform& frame) {
+  m_robot->ensureKinematics();
+  frame = m_robot->endEffector()->globalFrame();
+}
 
 // --- state and dynamics ----------------------------------------------------------------
 

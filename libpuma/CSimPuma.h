@@ -31,7 +31,8 @@ class CSimPuma : public IRobotSimDriver {
   void getJointPositions(PrVector& q) override;
   void getJointVelocities(PrVector& dq) override;
   void setTorques(const PrVector& tau) override;
-  // Pacing, then spring torques, one integrator step of one period and kinematics.
+  // Pacing, then spring torques and one integrator step of one period; the
+  // frames of the new positions are computed when first asked for.
   int step(float speed) override;
 
   // Friction of every joint: the file's values (on) or none (off).

@@ -166,7 +166,7 @@ TEST_F(ArticulatedDynamics, FreeSwingKeepsItsEnergyOverTenSeconds) {
       maxKinetic = std::max(maxKinetic, kinetic);
     }
     EXPECT_GT(maxKinetic, 20.0) << "the arm really swings";
-    EXPECT_LT(worst, 0.01 * maxKinetic);
+    EXPECT_LT(worst, 0.001 * maxKinetic);
   }
 }
 
