@@ -108,7 +108,7 @@ class PrLink {
   float qMax_ = 0.0f;
 
   PrVector6 A_;  // the root's acceleration (gravity)
-  PrMatrix3 R_;  // local rotation (link axes in the parent frame)
+  PrMatrix3 R_;  // local rotation at home (a prismatic joint slides along its column)
   PrMatrix3 homeR_;
   PrMatrix3 globalR_;
   float homeOffset_ = 0.0f;  // the fixed d (revolute) or θ (prismatic) of the description

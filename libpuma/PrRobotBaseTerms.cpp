@@ -34,16 +34,18 @@ void PrRobot::updateBaseTerms() {
     t.mass = m;
     // Io = G·diag(I)·Gᵀ + m·(|c|²·1 − c·cᵀ), the parallel-axis theorem to the base origin.
     const float* I = L.inertia_.dataPtr();
-    const float cc = spatial::dot3(c, c);
-    for (int r = 0; r < 3; ++r) {
-      for (int k = r; k < 3; ++k) {
-        const float Ic = G[3 * r] * I[0] * G[3 * k] + G[3 * r + 1] * I[1] * G[3 * k + 1] +
-                         G[3 * r + 2] * I[2] * G[3 * k + 2];
-        const float value = Ic + m * ((r == k ? cc : 0.0f) - c[r] * c[k]);
-        t.Io[3 * r + k] = value;
-        t.Io[3 * k + r] = value;
-      }
-    }
+    const float g0[3] = {G[0] * I[0], G[1] * I[1], G[2] * I[2]};
+    const float g1[3] = {G[3] * I[0], G[4] * I[1], G[5] * I[2]};
+    const float g2[3] = {G[6] * I[0], G[7] * I[1], G[8] * I[2]};
+    const float mx = m * c[0], my = m * c[1], mz = m * c[2];
+    const float xy = -mx * c[1], xz = -mx * c[2], yz = -my * c[2];
+    float* Io = t.Io;
+    Io[0] = spatial::dot3(g0, G) + my * c[1] + mz * c[2];
+    Io[4] = spatial::dot3(g1, G + 3) + mx * c[0] + mz * c[2];
+    Io[8] = spatial::dot3(g2, G + 6) + mx * c[0] + my * c[1];
+    Io[1] = Io[3] = spatial::dot3(g0, G + 3) + xy;
+    Io[2] = Io[6] = spatial::dot3(g0, G + 6) + xz;
+    Io[5] = Io[7] = spatial::dot3(g1, G + 6) + yz;
   }
 }
 
