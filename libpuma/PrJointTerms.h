@@ -6,7 +6,7 @@
 //
 // Symbols as in Featherstone, Rigid Body Dynamics Algorithms (2008), ch. 7:
 //   S  motion axis          V  velocity           c   velocity product Ṡ·q̇ = V ×ₘ S·q̇
-//   p  bias force V ×f I·V  Ia articulated inertia pa  articulated bias force
+//   p  bias force V ×f I·V  Ia articulated inertia pa  articulated bias force (passes only)
 //   U  Ia·S                 D⁻¹ 1/(Sᵀ·U)          a   spatial acceleration
 // Spatial vectors are linear first, as everywhere in the engine.
 #pragma once
@@ -22,8 +22,6 @@ struct PrJointTerms {
   float c[6];
   float p[6];
   // --- forward dynamics ----------------------------------------------------------------
-  float Ia[36];
-  float pa[6];
   float U[6];
   float dInv;
   float uTerm;     // Sᵀ·(Ia·c + pa)

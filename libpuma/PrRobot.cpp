@@ -90,7 +90,8 @@ void PrRobot::build(const PrRobotDescription& d) {
 }
 
 void PrRobot::updateEndEffectorFrames() {
-  for (std::size_t k = noj_; k < links_.size(); ++k) links_[k]->updateGlobalFrame();
+  // Records 999 and 888 only shaped the end-effector link and the last link's
+  // mass when the robot was built: their global frames are not followed.
   endEffector_->updateGlobalFrame();
 }
 

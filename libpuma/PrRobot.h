@@ -72,6 +72,8 @@ class PrRobot {
   PrLink* link(int i) const { return links_[i]; }  // joint links 0..n−1
   PrLink* endEffector() const { return endEffector_; }
   PrLink* root() const { return root_.get(); }
+  // The end-effector records (their local frames and masses; their global
+  // frames are those of the robot as built).
   PrLink* toolRecord() const { return tool_; }
   PrLink* gripperRecord() const { return gripper_; }
   // The base's upward acceleration that stands for gravity (m/s², base frame),

@@ -59,29 +59,28 @@ void PrRobot::forwardDynamics() {
   const float* dq = state_.velocities();
   float* ddq = state_.accelerations();
 
-  // Ia = I, the rigid-body inertia [[m·1, [h×]ᵀ], [[h×], Io]]; pa = p.
-  for (int i = 0; i < noj_; ++i) {
-    PrJointTerms& t = terms_[i];
-    const float* h = t.h;
-    const float hx[9] = {0.0f, -h[2], h[1], h[2], 0.0f, -h[0], -h[1], h[0], 0.0f};
-    for (int r = 0; r < 3; ++r) {
-      for (int k = 0; k < 3; ++k) {
-        t.Ia[6 * r + k] = r == k ? t.mass : 0.0f;
-        t.Ia[6 * r + 3 + k] = hx[3 * k + r];
-        t.Ia[6 * (3 + r) + k] = hx[3 * r + k];
-        t.Ia[6 * (3 + r) + 3 + k] = t.Io[3 * r + k];
-      }
-    }
-    for (int k = 0; k < 6; ++k) t.pa[k] = t.p[k];
-  }
-
   // Inward pass: articulated inertias and bias forces, tip to base. In base
-  // coordinates a link's share is simply added to its parent's.
+  // coordinates a link's share is simply added to its parent's, so one running
+  // Ia and pa serve the whole chain: on entry they hold the share of the links
+  // beyond joint i, after the link's own terms are added they are joint i's.
+  float Ia[36] = {};
+  float pa[6] = {};
   for (int i = noj_ - 1; i >= 0; --i) {
     PrLink& L = *links_[i];
     PrJointTerms& t = terms_[i];
+    // Ia += I = [[m·1, [h×]ᵀ], [[h×], Io]]; pa += p
+    const float m = t.mass, h0 = t.h[0], h1 = t.h[1], h2 = t.h[2];
+    Ia[0] += m;
+    Ia[7] += m;
+    Ia[14] += m;
+    Ia[4] += h2, Ia[5] -= h1, Ia[9] -= h2, Ia[11] += h0, Ia[15] += h1, Ia[16] -= h0;
+    Ia[19] -= h2, Ia[20] += h1, Ia[24] += h2, Ia[26] -= h0, Ia[30] -= h1, Ia[31] += h0;
+    for (int r = 0; r < 3; ++r)
+      for (int k = 0; k < 3; ++k) Ia[6 * (3 + r) + 3 + k] += t.Io[3 * r + k];
+    for (int k = 0; k < 6; ++k) pa[k] += t.p[k];
+
     // U = Ia·S, D⁻¹ = 1/(Sᵀ·U)
-    spatial::multiply6(t.Ia, t.S, t.U);
+    spatial::multiply6(Ia, t.S, t.U);
     t.dInv = 1.0f / spatial::dot6(t.S, t.U);
 
     const float v = dq[i];
@@ -91,20 +90,18 @@ void PrRobot::forwardDynamics() {
 
     // b = Ia·c + pa, u = Sᵀ·b
     float b[6];
-    spatial::multiply6(t.Ia, t.c, b);
-    for (int k = 0; k < 6; ++k) b[k] += t.pa[k];
+    spatial::multiply6(Ia, t.c, b);
+    for (int k = 0; k < 6; ++k) b[k] += pa[k];
     t.uTerm = spatial::dot6(t.S, b);
-    if (i == 0) continue;  // the first joint hangs from the fixed base
+    if (i == 0) break;  // the first joint hangs from the fixed base
 
-    PrJointTerms& parent = terms_[i - 1];
-    // Ia_parent += Ia − U·Uᵀ·D⁻¹
+    // The parent's share: Ia − U·Uᵀ·D⁻¹ and Ia·c + pa + U·(τ′ − u)·D⁻¹.
     for (int r = 0; r < 6; ++r) {
       const float scaled = t.U[r] * t.dInv;
-      for (int k = 0; k < 6; ++k) parent.Ia[6 * r + k] += t.Ia[6 * r + k] - scaled * t.U[k];
+      for (int k = 0; k < 6; ++k) Ia[6 * r + k] -= scaled * t.U[k];
     }
-    // pa_parent += Ia·c + pa + U·(τ′ − u)·D⁻¹
     const float gain = (L.tau_ - t.uTerm) * t.dInv;
-    for (int k = 0; k < 6; ++k) parent.pa[k] += b[k] + t.U[k] * gain;
+    for (int k = 0; k < 6; ++k) pa[k] = b[k] + t.U[k] * gain;
   }
 
   // Acceleration pass, base to tip; the base's acceleration stands for gravity.
