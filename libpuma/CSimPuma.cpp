@@ -176,7 +176,7 @@ void CSimPuma::setState(const PrVector& pos, const PrVector& vel) {
   }
   pos.getValues(m_robot->positions(), DOF);
   vel.getValues(m_robot->velocities(), DOF);
-  m_robot->updateKinematics();
+  m_robot->ensureKinematics();
 }
 
 void CSimPuma::forwardDynamics(PrVector& acc, const PrVector& torque) {

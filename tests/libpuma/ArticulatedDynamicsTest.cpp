@@ -168,6 +168,8 @@ TEST_F(ArticulatedDynamics, FreeSwingKeepsItsEnergyOverTenSeconds) {
     }
     EXPECT_GT(maxKinetic, 20.0) << "the arm really swings";
     EXPECT_LT(worst, 0.001 * maxKinetic);
+    std::printf("free swing: energy error at most %.4f %% of the peak kinetic energy %.1f J\n",
+                100.0 * worst / maxKinetic, maxKinetic);
   }
 }
 
