@@ -10,6 +10,7 @@
 #include "app/CommandArgs.h"
 #include "app/CommandTable.h"
 #include "app/ConsoleInput.h"
+#include "app/NearestWords.h"
 #include "app/ServoAgent.h"
 #include "servo/Session.h"
 #include "utility/PrAssert.h"
@@ -93,14 +94,25 @@ bool TextUI::processCommand(const char* commandStr, char* reply) {
   if (word == nullptr) return true;
 
   bool ok = false;
+  std::string suggestion;
   const auto entry = m_commands.find(word);
   if (entry == m_commands.end()) {
+    // The reply (the window's status bar) keeps the one line; the console adds the guess.
     std::snprintf(reply, kReplySize, "Bad user command '%s'", word);
+    suggestion = didYouMeanLine(nearestWords(word, commandWords()));
   } else {
     ok = entry->second.handler(*this, entry->second, args, reply);
   }
   if (!ok) std::fprintf(stderr, "%s\n", reply[0] != '\0' ? reply : "Error");
+  if (!suggestion.empty()) std::fprintf(stderr, "%s\n", suggestion.c_str());
   return ok;
+}
+
+std::vector<std::string> TextUI::commandWords() const {
+  std::vector<std::string> words;
+  for (const auto& [word, command] : m_commands) words.push_back(word);
+  words.push_back("load");
+  return words;
 }
 
 void TextUI::runScript(const char* fileName) {

@@ -27,6 +27,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/CommandHelp.h"
 #include "app/ServoConfiguration.h"
 #include "matrix/PrVector.h"
 #include "matrix/PrVector6.h"
@@ -48,6 +49,7 @@ struct Command {
   Handler handler;
   int code = 0;      // message code, control mode or constant type
   int argument = 0;  // reply destination, value count, ...
+  CommandHelp help;  // what "help" tells about the word
 };
 
 class TextUI : public CommandDispatcher, public JointPositionSource {
@@ -73,6 +75,8 @@ class TextUI : public CommandDispatcher, public JointPositionSource {
   bool quitSent() const { return m_quitSent; }
 
   bool processCommand(const char* commandStr, char* reply = nullptr) override;
+  // Every word typed at the prompt: the table's and load, in order.
+  std::vector<std::string> commandWords() const;
   bool sessionOver() const override;
 
   // Runs a command script as a typed "load" line would (name may end with a line feed).

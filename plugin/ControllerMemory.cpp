@@ -15,6 +15,7 @@ void beginMode(ServoState& s, int mode) {
   m.poseStart = currentPose(s);
   m.layout = taskLayout(s);
   m.trim.reset();
+  m.pathTime = 0;
   m.refused = false;
   m.lineMissing = false;
   for (double& e : m.error) e = 0;

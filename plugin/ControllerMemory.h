@@ -20,6 +20,7 @@ struct ControllerMemory {
   float qGoal[6] = {};   // joint goal of the mode (rad)
   JointTrajectory jointPath;
   OperationalTrajectory taskPath;
+  double pathTime = 0;  // s along taskPath; runs slower than the clock where joints would exceed dqmax
   TaskLayout layout;
   IntegralTrim trim;             // final-approach integral of the goal-seeking modes
   DisturbanceObserver observer;  // friction and model-error compensation

@@ -81,7 +81,7 @@ KORVEX_CONTROL_ENTRY PrintDebug(ServoState* s) {
   consolePrint("position error %.2f mm, orientation error %.3f deg\n", 1000 * std::sqrt(position),
                kDegrees * std::sqrt(orientation));
   if (mode == kNtrack || mode == kTrack)
-    consolePrint("path %.3f s of %.3f s\n", modeTime(*s), m.taskPath.duration());
+    consolePrint("path %.3f s of %.3f s\n", m.pathTime, m.taskPath.duration());
   if (mode == kPfmove) consolePrint("nearest obstacle surface %.1f mm\n", 1000 * m.nearestObstacle);
   if (mode == kLine)
     consolePrint(m.lineMissing ? "no virtual line: moving as goto\n" : "following the line\n");

@@ -56,6 +56,8 @@ void hold(ServoState& s, bool decoupled) {
   const float zero[6] = {};
   double command[6];
   jointPd(s, controllerMemory().qStart, zero, nullptr, command);
+  // Without the disturbance observer only the trim pushes through friction.
+  if (!decoupled) trimTowardsGoal(s, controllerMemory().qStart, command);
   applyJoint(s, command, decoupled);
 }
 

@@ -2,6 +2,8 @@
 // joint path), goto (velocity saturated) and track (a planned straight-line
 // path with feed-forward). The "n" variants apply the gains as forces with
 // gravity compensation only; the others decouple through Lambda, mu and p.
+#include <cmath>
+
 #include "plugin/ControlEntryPoints.h"
 #include "plugin/ControllerMemory.h"
 #include "plugin/JointGoalFromPose.h"
@@ -18,6 +20,8 @@ void holdPose(ServoState& s, bool decoupled) {
   taskError(s, m.layout, m.poseStart, m.error);
   double command[kMaxTask];
   for (int i = 0; i < m.layout.r; ++i) command[i] = -double(s.kp[i]) * m.error[i] - double(s.kv[i]) * s.dx[i];
+  // Without the disturbance observer only the trim pushes through friction.
+  if (!decoupled) trimTowardsTaskGoal(s, m.error, command);
   applyTask(s, command, decoupled);
 }
 
@@ -68,7 +72,21 @@ void beginTrack(ServoState& s, int mode) {
 void track(ServoState& s, bool decoupled) {
   ControllerMemory& m = controllerMemory();
   TaskReference reference;
-  m.taskPath.sample(modeTime(s), reference);
+  m.taskPath.sample(m.pathTime, reference);
+  // Near a singularity the path's speed may ask too much of the joints: the
+  // path then runs slower (rate < 1), velocity and acceleration scaled alike.
+  double velocity[kMaxTask];
+  for (int i = 0; i < m.layout.r; ++i) velocity[i] = reference.velocity[i];
+  limitJointSpeeds(s, m.layout, velocity);
+  double rate = 1;
+  for (int i = 0; i < m.layout.r; ++i)
+    if (std::fabs(reference.velocity[i]) > 1e-9) rate = std::fmin(rate, velocity[i] / reference.velocity[i]);
+  rate = std::fmax(0.0, rate);
+  for (int i = 0; i < m.layout.r; ++i) {
+    reference.velocity[i] *= rate;
+    reference.acceleration[i] *= rate * rate;
+  }
+  m.pathTime += rate * kServoPeriod;
   taskError(s, m.layout, reference.pose, m.error);
   double command[kMaxTask];
   for (int i = 0; i < m.layout.r; ++i) {
