@@ -84,8 +84,9 @@ void BM_HeadlessGotoTick(benchmark::State& state) {
   start();
   const PrTransform& T = bench.servo->state().T;
   // goto: x, y, z and the quaternion of the goal frame, as the console sends them.
-  const float goal[7] = {T.translation[0] + 0.1f, T.translation[1] - 0.1f, T.translation[2] + 0.05f,
-                         T.rotation.w, T.rotation.v[0], T.rotation.v[1], T.rotation.v[2]};
+  const float goal[7] = {
+      T.translation[0] + 0.1f, T.translation[1] - 0.1f, T.translation[2] + 0.05f, T.rotation.w,
+      T.rotation.v[0],         T.rotation.v[1],         T.rotation.v[2]};
   CMsg move;
   move.setType(UI_CONTROL_MODE);
   move.writeInt(16);  // goto

@@ -13,10 +13,10 @@
 
 struct PrJointTerms {
   // --- from the joint positions (updateKinematics) ---------------------------------
-  float S[6];      // (o × z, z) revolute, (z, 0) prismatic; z the axis, o the link origin (m)
-  float mass;      // kg
-  float h[3];      // first moment m·c, c the centre of mass (kg·m)
-  float Io[9];     // rotational inertia about the base origin (kg·m²)
+  float S[6];   // (o × z, z) revolute, (z, 0) prismatic; z the axis, o the link origin (m)
+  float mass;   // kg
+  float h[3];   // first moment m·c, c the centre of mass (kg·m)
+  float Io[9];  // rotational inertia about the base origin (kg·m²)
   // --- from the joint velocities -------------------------------------------------------
   float V[6];
   float c[6];
@@ -24,8 +24,8 @@ struct PrJointTerms {
   // --- forward dynamics ----------------------------------------------------------------
   float U[6];
   float dInv;
-  float uTerm;     // Sᵀ·(Ia·c + pa)
+  float uTerm;  // Sᵀ·(Ia·c + pa)
   // --- both dynamics algorithms ---------------------------------------------------------
   float a[6];
-  float f[6];      // inverse dynamics: force the joint transmits
+  float f[6];  // inverse dynamics: force the joint transmits
 };

@@ -88,7 +88,6 @@ class PrLink {
  private:
   friend class PrRobot;
 
-
   int type_;
   int axis_;
   int id_ = 0;

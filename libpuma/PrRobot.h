@@ -99,8 +99,8 @@ class PrRobot {
   PrVector3 gravity_;
   std::unique_ptr<float[]> torques_;
   PrJointState state_;
-  std::vector<PrJointTerms> terms_;           // one per joint
-  std::unique_ptr<float[]> kinematicsAt_;     // positions the frames are for
+  std::vector<PrJointTerms> terms_;        // one per joint
+  std::unique_ptr<float[]> kinematicsAt_;  // positions the frames are for
   bool kinematicsValid_ = false;
-  float baseAcceleration_[6] = {};            // gravity as the base's upward acceleration
+  float baseAcceleration_[6] = {};  // gravity as the base's upward acceleration
 };

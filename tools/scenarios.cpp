@@ -48,7 +48,8 @@ int main(int argc, char** argv) {
   // The speed of the whole headless loop: requests, servo tick, arm step, observers.
   const long long ticks = bench.ticks();
   const double simulated = double(ticks) / Servo::kRate;
-  std::printf("Speed: %lld ticks (%.1f s simulated) in %.2f s: %.0fx real time; %.2f us a tick (%.2f us CPU)\n",
-              ticks, simulated, wall, simulated / wall, 1e6 * wall / double(ticks), 1e6 * cpu / double(ticks));
+  std::printf(
+      "Speed: %lld ticks (%.1f s simulated) in %.2f s: %.0fx real time; %.2f us a tick (%.2f us CPU)\n",
+      ticks, simulated, wall, simulated / wall, 1e6 * wall / double(ticks), 1e6 * cpu / double(ticks));
   return 0;
 }

@@ -185,7 +185,8 @@ TEST_F(ArticulatedDynamics, ForwardDynamicsAgreesWithThePeerLibrariesOnTheShippe
     if (line[0] == '#') continue;
     double v[24];
     int used = 0, offset = 0;
-    for (int i = 0; i < 24; ++i, offset += used) ASSERT_EQ(std::sscanf(line + offset, "%lf%n", &v[i], &used), 1);
+    for (int i = 0; i < 24; ++i, offset += used)
+      ASSERT_EQ(std::sscanf(line + offset, "%lf%n", &v[i], &used), 1);
     PrVector q(6), dq(6), tau(6), acc;
     for (int i = 0; i < 6; ++i) {
       q[i] = float(v[i]);

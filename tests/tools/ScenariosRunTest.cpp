@@ -29,9 +29,11 @@ TEST(ScenariosRun, PrintsEveryModeAndTheSpeedOfTheLoop) {
   EXPECT_EQ(rows, 3) << "the rows of float, jgoto and goto";
   long long ticks = 0;
   double simulated = 0, wall = 0, times = 0, perTick = 0, cpuPerTick = 0;
-  ASSERT_EQ(std::sscanf(last.c_str(), "Speed: %lld ticks (%lf s simulated) in %lf s: %lfx real time; %lf us a tick (%lf us CPU)",
-                        &ticks, &simulated, &wall, &times, &perTick, &cpuPerTick),
-            6)
+  ASSERT_EQ(
+      std::sscanf(last.c_str(),
+                  "Speed: %lld ticks (%lf s simulated) in %lf s: %lfx real time; %lf us a tick (%lf us CPU)",
+                  &ticks, &simulated, &wall, &times, &perTick, &cpuPerTick),
+      6)
       << last;
   EXPECT_GT(ticks, 50000) << "every scenario runs for seconds";
   EXPECT_NEAR(simulated, ticks * 0.002, 0.1);
