@@ -91,6 +91,8 @@ int Servo::servoLoop() {
   }
   consolePrint("Entering servoLoop...\n");
   m_overrun.reset();
+  // Initialisation (the plug-in's among it) is no lateness of the first tick.
+  if (m_robot) m_robot->restartPacing();
   for (;;) {
     if (sessionEnded.load(std::memory_order_relaxed)) {
       releaseRobot();
@@ -126,7 +128,9 @@ int Servo::stepArm() {
   // from step()'s own reading, which is this one or a later one, so a due
   // time derived from this reading is never late (at worst a millisecond early).
   m_stepClockMs = monotonicPacingClock().ticks();
-  return m_robot->step(m_simSpeed);
+  const int n = m_robot->step(m_simSpeed);
+  m_lateTicks.onStep(m_robot->takeMadeUpSteps(), m_stepClockMs);
+  return n;
 }
 
 bool Servo::waitForTick() {

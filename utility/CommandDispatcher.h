@@ -18,4 +18,8 @@ class CommandDispatcher {
 
   // True once the session is ending: long-running callers (scripts) stop early.
   virtual bool sessionOver() const { return false; }
+
+  // Waits, for a bounded time, until everything the lines run so far made the
+  // servo print has been printed, so that what comes next follows it.
+  virtual void awaitReplies() {}
 };
