@@ -10,6 +10,9 @@
 // window (RemoteSession). The session ends as a local one does (quit, end of
 // input, signals) or when the servo's side closes the connection.
 //
+// token: the shared token (empty: none). The servo refuses to listen beyond
+// loopback without one; the console presents it first when it has one.
+//
 // Both return the process's exit status.
 #pragma once
 
@@ -21,5 +24,5 @@ constexpr int kDefaultServoPort = 24560;
 constexpr const char kDefaultListenAddress[] = "127.0.0.1";
 constexpr int kConnectTimeoutMs = 5000;
 
-int runServoOnly(const TcpAddress& address);
-int runRemoteConsole(const TcpAddress& address, const std::string& startupScript);
+int runServoOnly(const TcpAddress& address, const std::string& token);
+int runRemoteConsole(const TcpAddress& address, const std::string& startupScript, const std::string& token);

@@ -1,10 +1,13 @@
 #include "app/RemoteSession.h"
 
 #include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <cstdio>
 
 #include "app/ServoAgent.h"
+#include "app/SharedToken.h"
 #include "app/TextUI.h"
 #include "servo/Session.h"
 #include "utility/MesgQueue.h"
@@ -22,12 +25,21 @@ RemoteSession::~RemoteSession() {
   if (m_started) completeShutdown();
 }
 
-bool RemoteSession::connect(const TcpAddress& address, int timeoutMs) {
+bool RemoteSession::connect(const TcpAddress& address, int timeoutMs, const std::string& token) {
   std::string error;
   const int s = connectTcp(address, timeoutMs, &error);
   if (s < 0) {
     std::fprintf(stderr, "korvex: %s\n", error.c_str());
     return false;
+  }
+  if (!token.empty()) {
+    // A fresh socket's buffer takes the short line at once.
+    const std::string line = tokenLine(token);
+    if (::send(s, line.data(), line.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(line.size())) {
+      std::fprintf(stderr, "korvex: could not present the token to %s:%d\n", address.host.c_str(), address.port);
+      ::close(s);
+      return false;
+    }
   }
   m_name = address.host + ":" + std::to_string(address.port);
   m_socket = std::make_unique<PrSocket>(s);

@@ -27,7 +27,8 @@ class RemoteSession : public ConsoleSession {
   RemoteSession& operator=(const RemoteSession&) = delete;
 
   // False, after a one-line reason on standard error, when the servo cannot be reached.
-  bool connect(const TcpAddress& address, int timeoutMs);
+  // token: presented first when not empty (SharedToken.h).
+  bool connect(const TcpAddress& address, int timeoutMs, const std::string& token = "");
   // After connect(). The arguments are those of Application::start.
   void start(bool endAtEndOfInput, const std::string& startupScript);
   TextUI& console() override { return *m_console; }

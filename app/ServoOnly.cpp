@@ -7,34 +7,36 @@
 
 #include "app/Application.h"
 #include "app/RemoteModes.h"
+#include "app/SharedToken.h"
 #include "app/ServoThread.h"
 #include "app/UiAgent.h"
 #include "app/UiRelay.h"
 #include "utility/MesgQueue.h"
 #include "utility/TcpEndpoint.h"
 
-namespace {
-bool isLoopback(const std::string& host) { return host == "localhost" || host.rfind("127.", 0) == 0; }
-}  // namespace
-
-int runServoOnly(const TcpAddress& address) {
+int runServoOnly(const TcpAddress& address, const std::string& token) {
+  // Whoever reaches the port could drive the arm: beyond this machine only
+  // those who hold the shared token may.
+  if (!isLoopbackHost(address.host) && token.empty()) {
+    std::fprintf(stderr,
+                 "korvex: refusing to listen on %s without a shared token: anyone who reaches it could drive "
+                 "the arm; give one with --token-file FILE.\n",
+                 address.host.c_str());
+    return 2;
+  }
   std::string error;
   const int listening = listenTcp(address, &error);
   if (listening < 0) {
     std::fprintf(stderr, "korvex: %s\n", error.c_str());
     return 2;
   }
-  if (!isLoopback(address.host)) {
-    std::fprintf(stderr,
-                 "korvex: listening beyond this machine (%s): whoever reaches it can drive the arm.\n",
-                 address.host.c_str());
-  }
+  if (!token.empty()) std::fprintf(stderr, "korvex: user interfaces must present the shared token.\n");
   std::fprintf(stderr, "korvex: servo listening on %s:%d\n", address.host.c_str(), boundPort(listening));
   std::fflush(stderr);
 
   {
     UiAgent agent;
-    UiRelay relay(listening);
+    UiRelay relay(listening, token);
     // The relay runs first, so it already holds the servo's first configuration for the first peer.
     relay.start();
     std::thread servo([&agent] { servoLoop(agent); });

@@ -9,7 +9,10 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <utility>
 
+#include "app/SharedToken.h"
 #include "servo/ControlModes.h"
 #include "utility/MesgQueue.h"
 #include "utility/PrDataInput.h"
@@ -36,8 +39,9 @@ void encodeText(CMsg& msg, const char* text) {
 }
 }  // namespace
 
-UiRelay::UiRelay(int listeningSocket)
+UiRelay::UiRelay(int listeningSocket, std::string token)
     : m_listening(listeningSocket),
+      m_token(std::move(token)),
       m_toServo(MesgQueue::getCollection(1)),
       m_fromServo(MesgQueue::getCollection(0)),
       m_gains(kNumControlModes) {}
@@ -66,7 +70,11 @@ void UiRelay::run() {
     pollfd fds[2] = {{m_listening, POLLIN, 0}, {m_peer ? m_peer->descriptor() : -1, POLLIN | POLLRDHUP, 0}};
     const int ready = ::poll(fds, 2, kPollMs);
     if (ready > 0 && (fds[0].revents & POLLIN) != 0) acceptPeer();
-    if (m_peer && (fds[1].revents & (POLLIN | POLLRDHUP | POLLHUP | POLLERR)) != 0) forwardRequests();
+    if (m_peer && !m_admitted) {
+      checkToken();
+    } else if (m_peer && (fds[1].revents & (POLLIN | POLLRDHUP | POLLHUP | POLLERR)) != 0) {
+      forwardRequests();
+    }
     forwardReplies();
   }
 }
@@ -95,8 +103,44 @@ void UiRelay::acceptPeer() {
   m_peer = std::make_unique<PrSocket>(s);
   m_input = std::make_unique<PrDataInput>(m_peer.get(), MAX_MSG_SIZE - MSG_HEADER_SIZE);
   m_peerName = from;
+  m_admitted = m_token.empty();
+  if (!m_admitted) {
+    m_tokenDeadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kTokenWaitMs);
+    return;
+  }
   std::fprintf(stderr, "korvex: user interface connected from %s.\n", from.c_str());
   sendLatestState();
+}
+
+void UiRelay::checkToken() {
+  char line[kMaxTokenLine];
+  const ssize_t n = ::recv(m_peer->descriptor(), line, sizeof line, MSG_PEEK | MSG_DONTWAIT);
+  const void* end = n > 0 ? std::memchr(line, '\n', static_cast<size_t>(n)) : nullptr;
+  if (end == nullptr) {
+    if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)) return refuseToken("no token");
+    if (n >= kMaxTokenLine) return refuseToken("wrong token");
+    if (std::chrono::steady_clock::now() >= m_tokenDeadline) return refuseToken("no token in time");
+    return;
+  }
+  // Take exactly the token line; what follows it is the peer's first request.
+  const size_t length = static_cast<size_t>(static_cast<const char*>(end) - line) + 1;
+  if (::recv(m_peer->descriptor(), line, length, MSG_DONTWAIT) != static_cast<ssize_t>(length)) {
+    return refuseToken("no token");
+  }
+  const size_t preamble = std::strlen(kTokenPreamble);
+  const bool framed = length > preamble && std::memcmp(line, kTokenPreamble, preamble) == 0;
+  const std::string offered = framed ? std::string(line + preamble, length - preamble - 1) : std::string();
+  if (!tokensEqual(offered, m_token) || !framed) return refuseToken("wrong token");
+  m_admitted = true;
+  std::fprintf(stderr, "korvex: user interface connected from %s.\n", m_peerName.c_str());
+  sendLatestState();
+}
+
+void UiRelay::refuseToken(const char* why) {
+  std::fprintf(stderr, "korvex: refused the user interface at %s: %s.\n", m_peerName.c_str(), why);
+  m_input.reset();
+  m_peer.reset();
+  m_peerName.clear();
 }
 
 void UiRelay::refuse(int socket, const std::string& from) {
@@ -170,7 +214,7 @@ void UiRelay::forwardReplies() {
   while (m_fromServo->hasData()) {
     CMappedMsg msg = m_fromServo->read();
     keepLatestState(msg);
-    if (m_peer) {
+    if (m_peer && m_admitted) {
       if (!sendBytes(msg.data(), msg.length())) return;
     } else if (msg.getType() == SERVO_TEXT) {
       char text[MAX_MSG_SIZE];

@@ -18,9 +18,15 @@
 // the servo's session), is a protocol error: the peer is dropped. UI_QUIT is
 // not forwarded: a remote console's quit ends that console only, and the
 // servo-only process ends on SIGINT/SIGTERM.
+//
+// With a token (SharedToken.h) a new peer must first send its token line,
+// within kTokenWaitMs; until then it is sent nothing and nothing it sends
+// reaches the servo. A wrong or missing token closes it with one line on
+// standard error.
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <thread>
@@ -35,9 +41,11 @@ class PrSocket;
 class UiRelay {
  public:
   static constexpr int kStallTimeoutMs = 2000;
+  static constexpr int kTokenWaitMs = 2000;
 
   // listeningSocket: a bound, listening TCP socket, owned from now on.
-  explicit UiRelay(int listeningSocket);
+  // token: what every peer must present first (empty: no token asked).
+  explicit UiRelay(int listeningSocket, std::string token = "");
   ~UiRelay();  // stops the thread, closes the sockets
   UiRelay(const UiRelay&) = delete;
   UiRelay& operator=(const UiRelay&) = delete;
@@ -51,6 +59,10 @@ class UiRelay {
   void refuse(int socket, const std::string& from);
   void dropPeer(const char* why);
   void forwardRequests();
+  // Reads the peer's token line once it is there; closes a peer whose line
+  // is wrong, too long or late.
+  void checkToken();
+  void refuseToken(const char* why);
   bool acceptable(CMappedMsg& msg);
   void forwardReplies();
   void keepLatestState(const CMappedMsg& msg);
@@ -63,6 +75,9 @@ class UiRelay {
   std::unique_ptr<PrSocket> m_peer;
   std::unique_ptr<PrDataInput> m_input;
   std::string m_peerName;
+  const std::string m_token;
+  bool m_admitted = false;  // the peer has presented the token (or none is asked)
+  std::chrono::steady_clock::time_point m_tokenDeadline;
   std::vector<char> m_config;              // latest SERVO_CONFIG, empty when none yet
   std::vector<std::vector<char>> m_gains;  // latest SERVO_GAINS per control mode
   std::atomic<bool> m_stop{false};

@@ -18,6 +18,7 @@
 #include "app/Configuration.h"
 #include "app/RemoteModes.h"
 #include "app/RemoteSession.h"
+#include "app/SharedToken.h"
 #include "app/SignalWatcher.h"
 #include "libpuma/CSimPuma.h"
 #include "utility/TcpEndpoint.h"
@@ -33,8 +34,8 @@ void printUsage(std::FILE* out) {
   std::fprintf(out,
                "Usage: korvex [--no-gui] [--script FILE] [--help] [--version]\n"
                "       korvex --no-gui --fast [--script FILE]\n"
-               "       korvex --servo-only [--listen ADDR:PORT]\n"
-               "       korvex --connect [HOST:PORT] [--script FILE]\n"
+               "       korvex --servo-only [--listen ADDR:PORT] [--token-file FILE]\n"
+               "       korvex --connect [HOST:PORT] [--token-file FILE] [--script FILE]\n"
                "Runs the KORVEX robot-arm simulator in the current directory, which must hold\n"
                "Configuration.dat, puma560.prm and control.dll.\n"
                "  --no-gui        run the servo and the text console only (the default\n"
@@ -46,7 +47,10 @@ void printUsage(std::FILE* out) {
                "                  the same input always gives the same output and gather files\n"
                "  --servo-only    run the servo alone and serve one console at a time over TCP\n"
                "  --listen ADDR:PORT  where --servo-only listens (default 127.0.0.1:%d;\n"
-               "                  port 0 lets the system choose and prints it)\n"
+               "                  port 0 lets the system choose and prints it; an address\n"
+               "                  beyond loopback needs --token-file)\n"
+               "  --token-file FILE  the shared token (the file's first line) that a console\n"
+               "                  must present to the servo\n"
                "  --connect [HOST:PORT]  run the console against a servo started with\n"
                "                  --servo-only (default: KORVEX_SERV_HOST_ADDR from\n"
                "                  Configuration.dat, port %d when it names none)\n"
@@ -63,6 +67,7 @@ struct Options {
   std::string listen;
   bool connect = false;
   std::string connectTo;  // empty: KORVEX_SERV_HOST_ADDR
+  std::string tokenFile;
 };
 
 // Returns -1 to go on, otherwise the exit status.
@@ -97,6 +102,12 @@ int parseOptions(int argc, char** argv, Options& options) {
         return 2;
       }
       options.listen = argv[++i];
+    } else if (std::strcmp(arg, "--token-file") == 0) {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "korvex: --token-file needs a file name\n");
+        return 2;
+      }
+      options.tokenFile = argv[++i];
     } else if (std::strcmp(arg, "--connect") == 0) {
       options.connect = true;
       if (i + 1 < argc && std::strncmp(argv[i + 1], "--", 2) != 0) options.connectTo = argv[++i];
@@ -123,6 +134,10 @@ int parseOptions(int argc, char** argv, Options& options) {
     std::fprintf(stderr,
                  "korvex: --fast runs without a wall clock, which a window cannot follow; "
                  "use it with --no-gui (korvex --no-gui --fast)\n");
+    return 2;
+  }
+  if (!options.tokenFile.empty() && !options.servoOnly && !options.connect) {
+    std::fprintf(stderr, "korvex: --token-file goes with --servo-only or --connect\n");
     return 2;
   }
   if (options.servoOnly && !options.script.empty()) {
@@ -193,19 +208,27 @@ int main(int argc, char** argv) {
 #endif
   TcpAddress address;
   if ((options.servoOnly || options.connect) && !linkAddress(options, &address)) return 2;
+  std::string token;
+  if (!options.tokenFile.empty()) {
+    std::string error;
+    if (!readTokenFile(options.tokenFile, &token, &error)) {
+      std::fprintf(stderr, "korvex: %s\n", error.c_str());
+      return 2;
+    }
+  }
 
   // Before any thread exists, so that only the watcher ever takes them.
   blockTerminationSignals();
   SignalWatcher signalWatcher;
 
-  if (options.servoOnly) return runServoOnly(address);
+  if (options.servoOnly) return runServoOnly(address, token);
 #ifdef KORVEX_HAS_WINDOW
   if (withWindow) {
     installWindowSessionEndHandler();
     // The window stays after standard input ends; it ends the session itself.
     if (options.connect) {
       RemoteSession session;
-      if (!session.connect(address, kConnectTimeoutMs)) return 2;
+      if (!session.connect(address, kConnectTimeoutMs, token)) return 2;
       session.start(/*endAtEndOfInput=*/false, options.script);
       return runWindowSession(session, argc, argv);
     }
@@ -214,7 +237,7 @@ int main(int argc, char** argv) {
     return runWindowSession(application, argc, argv);
   }
 #endif
-  if (options.connect) return runRemoteConsole(address, options.script);
+  if (options.connect) return runRemoteConsole(address, options.script, token);
 
   // Without a window nothing else can end the session once input runs out.
   Application application;

@@ -27,9 +27,16 @@ void unitSphere(PrVector& sphere);
 // scaled by `scale`: 3 x 2^dof floats in order of k.
 void signPatternPoints(const PrMatrix& map, const PrVector& limits, float scale, PrVector& points);
 
+// Working matrices of the shapes below, sized on first use and reused, so that
+// the servo's request handlers do not allocate once every shape has been drawn.
+struct ShapeScratch {
+  PrMatrix map, JAinv, Minv;
+};
+
 // Acceleration limits: torque limits through Jp A⁻¹ (m/s² per corner).
+
 void accelerationLimitPoints(const PrMatrix& Jp, const PrMatrix& Ainv, const PrVector& tauMax,
-                             PrVector& points);
+                             PrVector& points, ShapeScratch& scratch);
 // Velocity limits: joint speed limits through Jp, times 1000 (mm/s per corner).
 void velocityLimitPoints(const PrMatrix& Jp, const PrVector& dqmax, PrVector& points);
 
@@ -37,3 +44,5 @@ void velocityLimitPoints(const PrMatrix& Jp, const PrVector& dqmax, PrVector& po
 // then the reciprocal eigenvalues (kg, 0 for a direction with no finite mass);
 // 12 floats. A J of zeros (no contact point set) gives 12 zeros.
 void effectiveMassEllipsoid(const PrMatrix& J, const PrMatrix& Ainv, PrVector& ellipsoid);
+// The same, working in scratch (no allocation once it is sized).
+void effectiveMassEllipsoid(const PrMatrix& J, const PrMatrix& Ainv, PrVector& ellipsoid, ShapeScratch& scratch);

@@ -25,6 +25,7 @@
 #include "libpuma/IRobotSimDriver.h"
 #include "servo/ControlPlugin.h"
 #include "servo/LateTickReport.h"
+#include "servo/LimitShapes.h"
 #include "servo/OverrunGuard.h"
 #include "servo/ScopeSample.h"
 #include "servo/ServoState.h"
@@ -196,7 +197,11 @@ class Servo {
   PrVector m_torqueOut;  // 6
   // Request scratch.
   PrVector m_values, m_converted;
-  PrMatrix m_point36, m_Jp, m_Ainv, m_rotation;
+  // The shapes' working storage: sized by the first request of each kind (and
+  // again after a robot-type change), reused after that. The MSI's hull comes
+  // from qhull, which still allocates on every hull it builds.
+  PrMatrix m_point36, m_Jp, m_Ainv, m_Alu, m_rotation;
+  ShapeScratch m_shapeScratch;
   PrVector m_shape;
 
   int64_t m_stepClockMs = 0;  // pacing clock (ms) read just before the last step()

@@ -272,7 +272,7 @@ void Servo::handleVisualisation(int code, int dest) {
       m_shape.setSize(kSphereFloats, true);
       if (m_msiOnEE) {
         pointJacobian(false, m_Jp);
-        s.A.inverse(m_Ainv);
+        s.A.inverse(m_Ainv, m_Alu);
         PrTransform link3;
         m_robot->getLinkFrame(3, link3);
         link3.rotation.toRotationMatrix(m_rotation);
@@ -283,14 +283,14 @@ void Servo::handleVisualisation(int code, int dest) {
       break;
     case UI_EMASS:
       pointJacobian(!m_emassOnEE, m_Jp);
-      s.A.inverse(m_Ainv);
-      effectiveMassEllipsoid(m_Jp, m_Ainv, m_shape);
+      s.A.inverse(m_Ainv, m_Alu);
+      effectiveMassEllipsoid(m_Jp, m_Ainv, m_shape, m_shapeScratch);
       replyVector(dest, SERVO_EMASS, m_shape, "eM");
       break;
     case UI_ACC_LIMIT:
       pointJacobian(false, m_Jp);
-      s.A.inverse(m_Ainv);
-      accelerationLimitPoints(m_Jp, m_Ainv, s.tauMax, m_shape);
+      s.A.inverse(m_Ainv, m_Alu);
+      accelerationLimitPoints(m_Jp, m_Ainv, s.tauMax, m_shape, m_shapeScratch);
       replyVector(dest, SERVO_ACC_LIMIT, m_shape, "accLimits");
       break;
     case UI_SFORCE_LIMIT:

@@ -17,6 +17,9 @@ void writeDegrees(CMsg& msg, const PrVector& radians) {
 
 }  // namespace
 
+// The one request that may allocate: a new type builds a model and two arms
+// and resizes the state record. It runs between two ticks, and the pacing
+// starts afresh afterwards, so no tick is rushed to make up for it.
 bool Servo::setRobotType(int type) {
   std::unique_ptr<IRobotModel> model = createRobotModel(type);
   if (!model) return false;

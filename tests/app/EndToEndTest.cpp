@@ -109,8 +109,12 @@ TEST_F(EndToEnd, NoAnswerIsLostAtTheEndOfAScript) {
   }
   const KorvexRun waited = runScript("wait.txt", "pcmode\nwait 200\npcmode\nexit\n");
   expectOrderlyEnd(waited);
-  EXPECT_NE(waited.err.find("cmode=1\nWaiting for 0.2 seconds...Done\ncmode=1\nSession ended.\n"),
-            std::string::npos)
+  // A busy machine may make the servo late; its report is a line of its own.
+  std::string answers;
+  for (const std::string& line : splitLines(waited.err)) {
+    if (line.rfind("Servo late: ", 0) != 0) answers += line + "\n";
+  }
+  EXPECT_NE(answers.find("cmode=1\nWaiting for 0.2 seconds...Done\ncmode=1\nSession ended.\n"), std::string::npos)
       << waited.err;
 }
 

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 
 #include "KorvexRun.h"
 #include "app/ServoAgent.h"
+#include "app/SharedToken.h"
 #include "utility/PrSocket.h"
 #include "utility/TcpEndpoint.h"
 
@@ -56,8 +58,13 @@ int reap(pid_t pid, int timeoutMs) {
 }
 }  // namespace
 
-ServoProcess::ServoProcess() : m_outPath(tempPath("servo-out.txt")), m_errPath(tempPath("servo-err.txt")) {
-  const char* args[] = {"korvex", "--servo-only", "--listen", "127.0.0.1:0", nullptr};
+ServoProcess::ServoProcess(const std::string& tokenFile)
+    : m_outPath(tempPath("servo-out.txt")), m_errPath(tempPath("servo-err.txt")) {
+  const char* args[] = {"korvex", "--servo-only", "--listen", "127.0.0.1:0", nullptr, nullptr, nullptr};
+  if (!tokenFile.empty()) {
+    args[4] = "--token-file";
+    args[5] = tokenFile.c_str();
+  }
   m_pid = spawn(args, m_outPath, m_errPath);
   const std::string banner = "korvex: servo listening on 127.0.0.1:";
   if (!waitForErr(banner, 10000)) return;
@@ -89,10 +96,14 @@ bool ServoProcess::waitForErr(const std::string& text, int timeoutMs) const {
   return true;
 }
 
-LinkClient::LinkClient(int port) {
+LinkClient::LinkClient(int port, const std::string& token) {
   std::string error;
   const int s = connectTcp(TcpAddress{"127.0.0.1", port}, 3000, &error);
   if (s < 0) return;
+  if (!token.empty()) {
+    const std::string line = tokenLine(token);
+    (void)!::send(s, line.data(), line.size(), MSG_NOSIGNAL);
+  }
   m_socket = std::make_unique<PrSocket>(s);
   m_agent = std::make_unique<ServoAgent>(m_socket.get());
 }
@@ -130,11 +141,16 @@ float LinkClient::servoTime() {
   return reply.readFloat();
 }
 
-ConsoleRun runRemoteConsole(const std::string& address, const std::string& scriptPath, int timeoutMs) {
+ConsoleRun runRemoteConsole(const std::string& address, const std::string& scriptPath, int timeoutMs,
+                            const std::string& tokenFile) {
   const std::string outPath = tempPath("console-out.txt");
   const std::string errPath = tempPath("console-err.txt");
   const char* args[] = {"korvex",   "--connect",        address.c_str(), "--no-gui",
-                        "--script", scriptPath.c_str(), nullptr};
+                        "--script", scriptPath.c_str(), nullptr,         nullptr, nullptr};
+  if (!tokenFile.empty()) {
+    args[6] = "--token-file";
+    args[7] = tokenFile.c_str();
+  }
   ConsoleRun run;
   run.status = reap(spawn(args, outPath, errPath), timeoutMs);
   run.out = readTextFile(outPath);

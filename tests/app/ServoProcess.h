@@ -15,7 +15,8 @@ class ServoAgent;
 class ServoProcess {
  public:
   // Starts the servo in the working directory; port() is 0 when it failed.
-  ServoProcess();
+  // tokenFile: given as --token-file when not empty.
+  explicit ServoProcess(const std::string& tokenFile = "");
   ~ServoProcess();  // SIGTERM, then waits (SIGKILL after 10 s)
   ServoProcess(const ServoProcess&) = delete;
   ServoProcess& operator=(const ServoProcess&) = delete;
@@ -41,7 +42,8 @@ class ServoProcess {
 // A user interface of its own on a connection to the servo.
 class LinkClient {
  public:
-  explicit LinkClient(int port);
+  // token: presented first when not empty.
+  explicit LinkClient(int port, const std::string& token = "");
   ~LinkClient();
   bool connected() const { return m_socket != nullptr; }
   int descriptor() const;
@@ -64,4 +66,5 @@ struct ConsoleRun {
   std::string out;
   std::string err;
 };
-ConsoleRun runRemoteConsole(const std::string& address, const std::string& scriptPath, int timeoutMs = 60000);
+ConsoleRun runRemoteConsole(const std::string& address, const std::string& scriptPath, int timeoutMs = 60000,
+                            const std::string& tokenFile = "");

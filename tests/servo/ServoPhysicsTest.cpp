@@ -158,3 +158,39 @@ TEST(ServoScopeTest, EachTickPublishesTheValuesItEndedWith) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every report the console or the window asks for, the shapes included: after
+// one of each has sized the scratch, none allocates on the servo thread, also
+// when the arm has moved (so nothing comes from the shapes' cache). The MSI
+// is left out: its hull comes from qhull, which allocates for every hull.
+TEST(ServoAllocationTest, RequestHandlersAllocateNothing) {
+  const int reports[] = {UI_EMASS, UI_ACC_LIMIT, UI_SFORCE_LIMIT, UI_Q,     UI_DQ,        UI_TAU, UI_X,
+                         UI_FORCES, UI_CURTIME,  UI_CMODE,        UI_DEBUG, UI_ACC_LIMIT, UI_EMASS};
+  for (int type : {3, 2}) {
+    SCOPED_TRACE(type);
+    ServoHarness h("recording_plugin");
+    ASSERT_TRUE(h.servo().servoInit());
+    CMsg msg;
+    msg.setType(UI_CONSTANT);
+    msg.writeInt(0);
+    msg.writeInt(type);
+    h.request(msg);
+    selectJointGoal(h, kJgoto, std::vector<float>(h.state().dof, 20.0f));
+    for (int code : reports) h.request(code, code == UI_CMODE || code == UI_DEBUG ? 0 : 2);
+    h.tick(5);
+    h.drain();
+    for (int round = 0; round < 3; ++round) {
+      h.tick(20);  // the arm moves on
+      h.drain();
+      for (int code : reports) {
+        alloccount::Scope scope;
+        h.request(code, code == UI_CMODE || code == UI_DEBUG ? 0 : 2);
+        EXPECT_EQ(alloccount::count(), 0) << "request " << code << ", round " << round;
+      }
+    }
+  }
+}
+
+}  // namespace
