@@ -37,6 +37,7 @@
 
 #include "app/ServoAgent.h"
 #include "app/ServoThread.h"
+#include "bench/ProcessCpu.h"
 #include "app/UiAgent.h"
 #include "gui/ScopeDock.h"
 #include "servo/Session.h"
@@ -45,21 +46,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-double cpuSeconds(const fs::path& statFile) {
-  std::ifstream stat(statFile);
-  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-  if (text.empty()) return 0;
-  // utime and stime are the 12th and 13th fields after the command name.
-  std::istringstream fields(text.substr(text.rfind(')') + 2));
-  std::string field;
-  unsigned long long utime = 0, stime = 0;
-  for (int i = 1; i <= 13 && fields >> field; ++i) {
-    if (i == 12) utime = std::stoull(field);
-    if (i == 13) stime = std::stoull(field);
-  }
-  return double(utime + stime) / double(sysconf(_SC_CLK_TCK));
-}
 
 std::string shell(const std::string& command) {
   std::string out;

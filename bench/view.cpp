@@ -33,6 +33,7 @@
 #include "app/ServoAgent.h"
 #include "app/TextUI.h"
 #include "app/UiAgent.h"
+#include "bench/ProcessCpu.h"
 #include "gui/Gui.h"
 #include "gui/RobotWidget.h"
 #include "utility/MesgQueue.h"
@@ -117,22 +118,6 @@ BENCHMARK(BM_WindowFrame)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true)
     ->Unit(benchmark::kMillisecond);
-
-// User plus system CPU time so far, in seconds, from a /proc stat file.
-double cpuSeconds(const fs::path& statFile) {
-  std::ifstream stat(statFile);
-  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-  if (text.empty()) return 0;
-  // Fields after the command name, which is in parentheses: utime is the 12th, stime the 13th.
-  std::istringstream fields(text.substr(text.rfind(')') + 2));
-  std::string field;
-  unsigned long long utime = 0, stime = 0;
-  for (int i = 1; i <= 13 && fields >> field; ++i) {
-    if (i == 12) utime = std::stoull(field);
-    if (i == 13) stime = std::stoull(field);
-  }
-  return double(utime + stime) / double(sysconf(_SC_CLK_TCK));
-}
 
 // The process's CPU seconds in all, and those of the threads that draw: the
 // GUI thread (the process's first) and Mesa's rendering threads.
