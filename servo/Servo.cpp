@@ -7,7 +7,6 @@
 #include <thread>
 #include <utility>
 
-#include "libpuma/PacingClock.h"
 #include "servo/RealTimePacing.h"
 #include "servo/LimitShapes.h"
 #include "servo/ObstacleList.h"
@@ -116,13 +115,7 @@ void Servo::servoTick() {
   if (m_gatherOn) m_link.sendGatherRow(m_state.curTime, m_gatherList);
 }
 
-int Servo::stepArm() {
-  // Read the pacing clock just before step() does: the tick falls due counted
-  // from step()'s own reading, which is this one or a later one, so a due
-  // time derived from this reading is never late (at worst a millisecond early).
-  m_stepClockMs = monotonicPacingClock().ticks();
-  return m_robot->step(m_pacing->stepSpeed(m_simSpeed));
-}
+int Servo::stepArm() { return m_robot->step(m_pacing->stepSpeed(m_simSpeed)); }
 
 bool Servo::waitForTick() {
   int n = stepArm();
@@ -133,8 +126,7 @@ bool Servo::waitForTick() {
   }
   while (n == 0 && !sessionEnded.load(std::memory_order_relaxed)) {
     handleUiMessage();
-    const float speed = m_pacing->stepSpeed(m_simSpeed);
-    m_pacing->idleUntilDue(*m_robot, speed > 1e-10f ? speed : 1e-10f, m_stepClockMs);
+    m_pacing->idleUntilDue(*m_robot, m_pacing->stepSpeed(m_simSpeed));
     n = stepArm();
   }
   countAdvancedTick();

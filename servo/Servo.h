@@ -190,7 +190,6 @@ class Servo {
   PrMatrix m_point36, m_Jp, m_Ainv, m_rotation;
   PrVector m_shape;
 
-  int64_t m_stepClockMs = 0;  // pacing clock (ms) read just before the last step()
   bool m_initialised = false;
   bool m_initResult = false;
   OverrunGuard m_overrun;
