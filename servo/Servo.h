@@ -64,8 +64,8 @@ class Servo {
   bool waitForTick();
   // Runs count full passes (a request slot, the tick, the arm's step) at once,
   // on the caller's thread and without waiting for grants: for programs that
-  // drive the servo themselves (tools, bindings). Needs a pacing that does not
-  // follow the wall clock (UnpacedPacing, ClockPacing), or it spins in real time.
+  // drive the servo themselves (tools, bindings). Needs UnpacedPacing: any
+  // other pacing makes it wait for every step to fall due, spinning.
   void runTicks(int64_t count);
   void updateState();
   void runControlMode();
