@@ -3,6 +3,7 @@
 //   ModeCommands.cpp      control-mode switches
 //   ConstantCommands.cpp  servo constants, limits, obstacles, line, gains
 //   ArmCommands.cpp       contact spring, gripper, reset, quit
+//   HelpCommands.cpp      help and ?
 // Every handler runs under the console's command mutex, reads its arguments
 // from args and, on failure, writes the error text into reply and returns
 // false; nothing is sent then.
@@ -45,6 +46,8 @@ struct CommandHandlers {
   static bool applyContactForce(TextUI& ui, const Command& command, Args& args, char* reply);
   static bool gripper(TextUI& ui, const Command& command, Args& args, char* reply);
   static bool quit(TextUI& ui, const Command& command, Args& args, char* reply);
+  // help and ?: the word list, or one word's arguments; printed on standard output.
+  static bool help(TextUI& ui, const Command& command, Args& args, char* reply);
 
  private:
   // Clears the request record and sets its type.
@@ -52,6 +55,7 @@ struct CommandHandlers {
   // Sends the request record; false with a reply text when refused.
   static bool send(TextUI& ui, char* reply) { return ui.sendMessage(reply); }
   static const ServoConfiguration& config(const TextUI& ui) { return ui.m_config; }
+  static const std::map<std::string, Command>& commands(const TextUI& ui) { return ui.m_commands; }
   static PsPlotter& plotter(TextUI& ui) { return *ui.m_plot; }
   template <typename F>
   static void withoutCommandLock(TextUI& ui, F f) {

@@ -4,76 +4,223 @@
 
 namespace {
 using H = CommandHandlers;
+using A = ArgumentHelp;
+using T = CommandTheme;
+using Table = std::map<std::string, Command>;
+
+// ---- arguments shared by several words -------------------------------------
+
+const A kJointGoal{"joint goal", A::kPerJoint, "number", "degrees", "0 -45 135 0 45 0"};
+const A kConfigGoal{"operational goal", A::kPerConfigParm, "number",
+                    "metres for the position; angles in degrees, quaternion parts plain",
+                    "0.7 0.2 0.25 0.396754 0 0.917925 0"};
+const A kElbow{"elbow", 1, "integer", "0 or 1, which elbow posture", "0"};
+const A kFileName{"file", 1, "file name", "", "data.mat"};
+const A kOnOff{"switch", 1, "integer", "1 on, 0 off", "1"};
+
+void add(Table& table, const char* word, Command::Handler handler, int code, int argument, T theme,
+         const char* summary, std::vector<A> arguments = {}) {
+  const int order = static_cast<int>(table.size());  // help lists the words as registered here
+  table[word] = {handler, code, argument, {theme, summary, std::move(arguments), order}};
+}
+
+void addQueries(Table& t) {
+  // The plain word refreshes the console's copy (dest 1), the p-prefixed word
+  // makes the servo print the value (dest 0).
+  const T q = T::kQueries;
+  add(t, "jpos", H::query, UI_Q, 1, q, "refresh the console's copy of the joint positions (prints nothing)");
+  add(t, "pjpos", H::query, UI_Q, 0, q, "print the joint positions, degrees");
+  add(t, "jvel", H::query, UI_DQ, 1, q, "refresh the console's copy of the joint velocities (prints nothing)");
+  add(t, "pjvel", H::query, UI_DQ, 0, q, "print the joint velocities, degrees/s");
+  add(t, "torq", H::query, UI_TAU, 1, q, "refresh the console's copy of the joint torques (prints nothing)");
+  add(t, "ptorq", H::query, UI_TAU, 0, q, "print the joint torques, N m");
+  add(t, "xpos", H::query, UI_X, 1, q, "refresh the console's copy of the operational position (prints nothing)");
+  add(t, "pxpos", H::query, UI_X, 0, q, "print the operational position: metres, then the orientation");
+  add(t, "wforce", H::query, UI_FORCES, 1, q, "refresh the console's copy of the contact forces (prints nothing)");
+  add(t, "pwforce", H::query, UI_FORCES, 0, q, "print the forces at the contact point");
+  add(t, "curtime", H::query, UI_CURTIME, 1, q, "refresh the console's copy of the servo clock (prints nothing)");
+  add(t, "pcurtime", H::query, UI_CURTIME, 0, q, "print the servo clock, seconds");
+  add(t, "pkj", H::query, UI_KJ, 0, q, "print the joint-limit gains kj");
+  add(t, "pkp", H::query, UI_KP, 0, q, "print the position gains of the current mode");
+  add(t, "pkv", H::query, UI_KV, 0, q, "print the velocity gains of the current mode");
+  add(t, "pcmode", H::query, UI_CMODE, 0, q, "print the number of the current control mode");
+  add(t, "pdebug", H::query, UI_DEBUG, 0, q, "have the control plug-in print its debug values");
+}
+
+void addFiles(Table& t) {
+  const T f = T::kFiles;
+  add(t, "startgather", H::startGather, UI_START_GATHER, 0, f,
+      "gather one row per servo tick into a text file (time, q, dq, qd, x, dx, xd)", {kFileName});
+  add(t, "stopgather", H::bareRequest, UI_STOP_GATHER, 0, f, "stop gathering and close the file");
+  add(t, "startplot", H::startPlot, 0, 0, f, "plot the arm's motion into a PostScript file",
+      {{"file", 1, "file name", "", "data.ps"}});
+  add(t, "stopplot", H::stopPlot, 0, 0, f, "stop plotting and close the file");
+  add(t, "plotrate", H::plotRate, 0, 0, f, "set the time between plot frames",
+      {{"interval", 1, "integer", "ms", "40"}});
+}
+
+void addContact(Table& t) {
+  const T c = T::kContact;
+  add(t, "setcontactpoint", H::setContactPoint, UI_SET_CONTACT_POINT, 0, c,
+      "fix the contact point on a link, for the arm in the given joint positions",
+      {{"link", 1, "integer", "", "5"},
+       {"point", 3, "number", "metres, in the link's frame", "0 0 0.1"},
+       {"joint positions", A::kPerJoint, "number", "degrees", "0 -45 135 0 45 0"}});
+  add(t, "applycontactforce", H::applyContactForce, UI_APPLY_CONTACT_FORCE, 0, c,
+      "pull the contact point towards a target with the spring (springk)",
+      {{"target", 3, "number", "metres, world frame", "0.6 0.1 0.3"}});
+  add(t, "removecontactforce", H::bareRequest, UI_REMOVE_CONTACT_FORCE, 0, c, "release the contact spring");
+  add(t, "gripper", H::gripper, UI_GRIPPER, 0, c, "set the gripper encoder value",
+      {{"value", 1, "integer", "", "100"}});
+  add(t, "setemasspos", H::displaySwitch, 24, 0, c,
+      "show the effective-mass ellipsoid at the end effector (1) or the contact point (0)", {kOnOff});
+  add(t, "setmsipos", H::displaySwitch, 25, 1, c,
+      "show the MSI sphere at the end effector (1) or the contact point (0)", {kOnOff});
+  add(t, "setifmaxvel", H::displaySwitch, 26, 2, c, "show the velocity-limit hull (1) or not (0)", {kOnOff});
+}
+
+void addModes(Table& t) {
+  const T m = T::kModes;
+  const char* plainModes[] = {"nocontrol", "float", "njhold", "jhold", "nhold", "hold", "open"};
+  const char* plainSummaries[] = {
+      "mode 0: no control, no torques at all",
+      "mode 1: float, gravity compensated",
+      "mode 2: hold the joints where they are, without dynamic compensation",
+      "mode 3: hold the joints where they are",
+      "mode 4: hold the operational position, without dynamic compensation",
+      "mode 5: hold the operational position",
+      "mode 6: open loop",
+  };
+  for (int mode = 0; mode <= 6; ++mode) add(t, plainModes[mode], H::plainMode, mode, 0, m, plainSummaries[mode]);
+
+  const char* jointModes[] = {"njmove", "jmove", "njgoto", "jgoto", "njtrack", "jtrack"};
+  const char* jointSummaries[] = {
+      "mode 7: move to a joint goal, without dynamic compensation",
+      "mode 8: move to a joint goal",
+      "mode 9: go to a joint goal within the speed limits, without dynamic compensation",
+      "mode 10: go to a joint goal within the speed limits",
+      "mode 11: track a joint goal along a smooth path, without dynamic compensation",
+      "mode 12: track a joint goal along a smooth path",
+  };
+  for (int i = 0; i < 6; ++i) add(t, jointModes[i], H::jointMode, 7 + i, 0, m, jointSummaries[i], {kJointGoal});
+
+  add(t, "nxtrack", H::configModeWithElbow, 13, 0, m,
+      "mode 13: track an operational goal through the joints, without dynamic compensation",
+      {kConfigGoal, kElbow});
+  add(t, "xtrack", H::configModeWithElbow, 14, 0, m, "mode 14: track an operational goal through the joints",
+      {kConfigGoal, kElbow});
+
+  const char* configModes[] = {"ngoto", "goto",  "ntrack", "track", "pfmove",
+                               "line",  "proj1", "proj2",  "proj3"};
+  const char* configSummaries[] = {
+      "mode 15: go to an operational goal, without dynamic compensation",
+      "mode 16: go to an operational goal",
+      "mode 17: track an operational goal, without dynamic compensation",
+      "mode 18: track an operational goal",
+      "mode 19: move to an operational goal around the obstacles (potential field)",
+      "mode 20: follow the virtual line (setline) to an operational goal",
+      "mode 21: project mode 1 of the control plug-in",
+      "mode 22: project mode 2 of the control plug-in",
+      "mode 23: project mode 3 of the control plug-in",
+  };
+  for (int i = 0; i < 9; ++i) {
+    add(t, configModes[i], H::configMode, 15 + i, 0, m, configSummaries[i], {kConfigGoal});
+  }
+}
+
+void addSettings(Table& t) {
+  // Servo constants, by constant type.
+  const T s = T::kSettings;
+  add(t, "robottype", H::robotType, 0, 0, s,
+      "choose the arm: 0 1-DOF, 1 3-DOF, 2 4-DOF; 6-DOF with 3 quaternion, 4 Euler x, 5 Euler y, 6 axis-angle",
+      {{"type", 1, "integer", "0 to 6", "3"}});
+  struct FloatConstant {
+    const char* word;
+    const char* summary;
+    const char* unit;
+    const char* example;
+  };
+  const FloatConstant floatConstants[] = {
+      {"vmax", "set the operational speed limit", "m/s", "0.5"},
+      {"amax", "set the operational acceleration limit", "m/s^2", "1"},
+      {"wmax", "set the angular speed limit", "degrees/s", "45"},
+      {"rho0", "set the distance at which obstacles start to repel", "metres", "0.05"},
+      {"eta", "set the strength of the obstacles' repulsion", "", "0.01"},
+      {"sbound", "set the singularity threshold", "degrees", "10"},
+      {"springk", "set the contact spring's stiffness", "N/m", "200"},
+      {"simspeed", "set the simulation speed, 1 for real time", "factor", "1"},
+  };
+  for (int i = 0; i < 8; ++i) {
+    const FloatConstant& c = floatConstants[i];
+    add(t, c.word, H::floatConstant, 1 + i, 0, s, c.summary, {{"value", 1, "number", c.unit, c.example}});
+  }
+  add(t, "jlimit", H::bareConstant, 9, 0, s, "switch the joint-limit check on or off");
+  add(t, "friction", H::bareConstant, 10, 0, s, "switch the joint friction on or off");
+  add(t, "torqlim", H::bareConstant, 11, 0, s, "switch the torque limits on or off");
+  struct JointConstant {
+    const char* word;
+    const char* summary;
+    const char* unit;
+    const char* example;
+  };
+  const JointConstant jointConstants[] = {
+      {"qmin", "set the lower joint limits", "degrees", "-160 -223 -40 -130 -100 -266"},
+      {"qmax", "set the upper joint limits", "degrees", "160 43 240 180 100 266"},
+      {"dqmax", "set the joint speed limits", "degrees/s", "45"},
+      {"ddqmax", "set the joint acceleration limits", "degrees/s^2", "60"},
+      {"q0", "set the joint-limit margins", "degrees", "5"},
+      {"kj", "set the joint-limit gains", "", "0.1"},
+  };
+  for (int i = 0; i < 6; ++i) {
+    const JointConstant& c = jointConstants[i];
+    add(t, c.word, H::jointConstant, 12 + i, 0, s, c.summary,
+        {{"values", A::kPerJoint, "number", c.unit, c.example}});
+  }
+  add(t, "setobstacle", H::setObstacle, 18, 0, s, "place a spherical obstacle, or move the one with that id",
+      {{"id", 1, "integer", "", "1"},
+       {"centre", 3, "number", "metres, world frame", "0.7 0 0.3"},
+       {"radius", 1, "number", "metres", "0.08"}});
+  add(t, "delobstacle", H::deleteObstacle, 19, 0, s, "remove the obstacle with that id",
+      {{"id", 1, "integer", "", "1"}});
+  add(t, "setline", H::setLine, 20, 0, s, "set and enable the virtual line from one point to another",
+      {{"end points", 6, "number", "metres, world frame, first then second", "0.6 -0.2 0.25 0.6 0.2 0.25"}});
+  add(t, "delline", H::bareConstant, 21, 0, s, "disable the virtual line");
+  // The example mode is kGainsExampleMode, whose stored gains help counts.
+  add(t, "kp", H::gains, 22, 0, s, "set a control mode's position gains",
+      {{"mode", 1, "integer", "0 to 23", "10"}, {"gains", A::kPerGain, "number", "", "400"}});
+  add(t, "kv", H::gains, 23, 0, s, "set a control mode's velocity gains",
+      {{"mode", 1, "integer", "0 to 23", "10"}, {"gains", A::kPerGain, "number", "", "40"}});
+}
+
+void addSession(Table& t) {
+  const T s = T::kSession;
+  add(t, "reset", H::bareRequest, UI_RESET, 0, s, "put the simulated arm back in its start posture");
+  // Loads control.dll afresh while the arm runs on.
+  add(t, "reload", H::bareRequest, UI_RELOAD, 0, s, "load control.dll afresh while the arm runs on");
+  add(t, "break", H::quit, UI_QUIT, 0, s, "end the session");
+  add(t, "exit", H::quit, UI_QUIT, 0, s, "end the session");
+  add(t, "quit", H::quit, UI_QUIT, 0, s, "end the session");
+  const std::vector<A> word{{"word", 1, "command word", "", "jgoto", /*optional=*/true}};
+  add(t, "help", H::help, 0, 0, s, "list the command words, or show one word's arguments, units and an example",
+      word);
+  add(t, "?", H::help, 0, 0, s, "the same as help", word);
+}
 }  // namespace
 
 void registerCommands(std::map<std::string, Command>& table) {
-  // Value queries: the plain word refreshes the console's copy (dest 1), the
-  // p-prefixed word makes the servo print the value (dest 0).
-  table["jpos"] = {H::query, UI_Q, 1};
-  table["pjpos"] = {H::query, UI_Q, 0};
-  table["jvel"] = {H::query, UI_DQ, 1};
-  table["pjvel"] = {H::query, UI_DQ, 0};
-  table["torq"] = {H::query, UI_TAU, 1};
-  table["ptorq"] = {H::query, UI_TAU, 0};
-  table["xpos"] = {H::query, UI_X, 1};
-  table["pxpos"] = {H::query, UI_X, 0};
-  table["wforce"] = {H::query, UI_FORCES, 1};
-  table["pwforce"] = {H::query, UI_FORCES, 0};
-  table["curtime"] = {H::query, UI_CURTIME, 1};
-  table["pcurtime"] = {H::query, UI_CURTIME, 0};
-  table["pkj"] = {H::query, UI_KJ, 0};
-  table["pkp"] = {H::query, UI_KP, 0};
-  table["pkv"] = {H::query, UI_KV, 0};
-  table["pcmode"] = {H::query, UI_CMODE, 0};
-  table["pdebug"] = {H::query, UI_DEBUG, 0};
+  addQueries(table);
+  addFiles(table);
+  addContact(table);
+  addModes(table);
+  addSettings(table);
+  addSession(table);
+}
 
-  // Gathering and plotting.
-  table["startgather"] = {H::startGather, UI_START_GATHER, 0};
-  table["stopgather"] = {H::bareRequest, UI_STOP_GATHER, 0};
-  table["startplot"] = {H::startPlot, 0, 0};
-  table["stopplot"] = {H::stopPlot, 0, 0};
-  table["plotrate"] = {H::plotRate, 0, 0};
-
-  // The contact spring, the gripper and the display switches.
-  table["setcontactpoint"] = {H::setContactPoint, UI_SET_CONTACT_POINT, 0};
-  table["applycontactforce"] = {H::applyContactForce, UI_APPLY_CONTACT_FORCE, 0};
-  table["removecontactforce"] = {H::bareRequest, UI_REMOVE_CONTACT_FORCE, 0};
-  table["gripper"] = {H::gripper, UI_GRIPPER, 0};
-  table["setemasspos"] = {H::displaySwitch, 24, 0};
-  table["setmsipos"] = {H::displaySwitch, 25, 1};
-  table["setifmaxvel"] = {H::displaySwitch, 26, 2};
-
-  // Control modes 0 to 23.
-  const char* plainModes[] = {"nocontrol", "float", "njhold", "jhold", "nhold", "hold", "open"};
-  for (int mode = 0; mode <= 6; ++mode) table[plainModes[mode]] = {H::plainMode, mode, 0};
-  const char* jointModes[] = {"njmove", "jmove", "njgoto", "jgoto", "njtrack", "jtrack"};
-  for (int i = 0; i < 6; ++i) table[jointModes[i]] = {H::jointMode, 7 + i, 0};
-  table["nxtrack"] = {H::configModeWithElbow, 13, 0};
-  table["xtrack"] = {H::configModeWithElbow, 14, 0};
-  const char* configModes[] = {"ngoto", "goto",  "ntrack", "track", "pfmove",
-                               "line",  "proj1", "proj2",  "proj3"};
-  for (int i = 0; i < 9; ++i) table[configModes[i]] = {H::configMode, 15 + i, 0};
-
-  // Servo constants, by constant type.
-  table["robottype"] = {H::robotType, 0, 0};
-  const char* floatConstants[] = {"vmax", "amax", "wmax", "rho0", "eta", "sbound", "springk", "simspeed"};
-  for (int i = 0; i < 8; ++i) table[floatConstants[i]] = {H::floatConstant, 1 + i, 0};
-  table["jlimit"] = {H::bareConstant, 9, 0};
-  table["friction"] = {H::bareConstant, 10, 0};
-  table["torqlim"] = {H::bareConstant, 11, 0};
-  const char* jointConstants[] = {"qmin", "qmax", "dqmax", "ddqmax", "q0", "kj"};
-  for (int i = 0; i < 6; ++i) table[jointConstants[i]] = {H::jointConstant, 12 + i, 0};
-  table["setobstacle"] = {H::setObstacle, 18, 0};
-  table["delobstacle"] = {H::deleteObstacle, 19, 0};
-  table["setline"] = {H::setLine, 20, 0};
-  table["delline"] = {H::bareConstant, 21, 0};
-  table["kp"] = {H::gains, 22, 0};
-  table["kv"] = {H::gains, 23, 0};
-
-  table["reset"] = {H::bareRequest, UI_RESET, 0};
-  // Loads control.dll afresh while the arm runs on.
-  table["reload"] = {H::bareRequest, UI_RELOAD, 0};
-  table["break"] = {H::quit, UI_QUIT, 0};
-  table["exit"] = {H::quit, UI_QUIT, 0};
-  table["quit"] = {H::quit, UI_QUIT, 0};
+const std::vector<WordHelp>& promptWords() {
+  static const CommandHelp load{T::kScripts, "run a file of command lines, as if typed (only at the prompt)",
+                                {{"script", 1, "file name", "", "demo.txt"}}, 1000};
+  static const CommandHelp wait{T::kScripts, "in a script: pause before the next line",
+                                {{"duration", 1, "integer", "ms", "1500"}}, 1001};
+  static const std::vector<WordHelp> words{{"load", &load}, {"wait", &wait}};
+  return words;
 }

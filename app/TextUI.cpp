@@ -9,7 +9,8 @@
 
 #include "app/CommandArgs.h"
 #include "app/CommandTable.h"
-#include "app/ConsoleInput.h"
+#include "app/LineReader.h"
+#include "app/NearestWords.h"
 #include "app/ServoAgent.h"
 #include "servo/Session.h"
 #include "utility/PrAssert.h"
@@ -20,8 +21,6 @@
 namespace {
 constexpr int kLineSize = 256;  // command lines are at most 255 characters
 constexpr auto kPromptPause = std::chrono::milliseconds(1000);
-// Piped input: the prompt follows once the servo's text has been quiet this long.
-constexpr auto kReplySettle = std::chrono::milliseconds(50);
 constexpr auto kConfigurationWait = std::chrono::milliseconds(10000);
 
 // Sleeps for up to duration, returning early once done() holds.
@@ -101,13 +100,17 @@ bool TextUI::dispatch(const char* commandStr, char* reply) {
   if (word == nullptr) return true;
 
   bool ok = false;
+  std::string suggestion;
   const auto entry = m_commands.find(word);
   if (entry == m_commands.end()) {
+    // The reply (the window's status bar) keeps the one line; the console adds the guess.
     std::snprintf(reply, kReplySize, "Bad user command '%s'", word);
+    suggestion = didYouMeanLine(nearestWords(word, commandWords()));
   } else {
     ok = entry->second.handler(*this, entry->second, args, reply);
   }
   if (!ok) std::fprintf(stderr, "%s\n", reply[0] != '\0' ? reply : "Error");
+  if (!suggestion.empty()) std::fprintf(stderr, "%s\n", suggestion.c_str());
   return ok;
 }
 
@@ -145,6 +148,13 @@ bool TextUI::advanceServo(std::int64_t ticks) {
   return true;
 }
 
+std::vector<std::string> TextUI::commandWords() const {
+  std::vector<std::string> words;
+  for (const auto& [word, command] : m_commands) words.push_back(word);
+  words.push_back("load");
+  return words;
+}
+
 void TextUI::runScript(const char* fileName) {
   char name[kLineSize];
   std::snprintf(name, sizeof name, "%s", fileName);
@@ -174,15 +184,17 @@ void TextUI::waitForConfiguration() {
 void TextUI::consoleLoop() {
   waitForConfiguration();
   if (!m_startupScript.empty()) runScript(m_startupScript.c_str());
-  ConsoleInput input(STDIN_FILENO);
+  const std::unique_ptr<LineReader> input = openConsoleInput(STDIN_FILENO, commandWords(), consoleHistoryPath());
   const bool interactive = isatty(STDIN_FILENO) == 1;
   char line[kLineSize];
   while (!sessionOver()) {
-    std::printf("KORVEX:> ");
-    std::fflush(stdout);
-    const ConsoleInput::Result result = input.readLine(line, kLineSize, [this] { return sessionOver(); });
-    if (result == ConsoleInput::kStopped) break;
-    if (result == ConsoleInput::kEndOfInput) {
+    input->showPrompt("KORVEX:> ");
+    const LineReader::Result result = input->readLine(line, kLineSize, [this] { return sessionOver(); });
+    if (result == LineReader::kStopped) break;
+    if (result == LineReader::kEndOfInput) {
+      // What the last lines print comes before the end is reported.
+      if (m_endSessionAtEndOfInput) m_plot->stop();
+      awaitReplies(kFinalReplyWait);
       std::fprintf(stderr, "Error reading user input.\n");
       m_inputEnded = true;
       if (m_endSessionAtEndOfInput) endSession();
@@ -201,21 +213,15 @@ void TextUI::consoleLoop() {
 void TextUI::pauseForReply(bool interactive) {
   // Give the servo's reply time to arrive before the next prompt. A person
   // typing never notices the full second; a file piped in would crawl at a
-  // line a second, so there the pause ends once the servo's text has gone
-  // quiet (the second stays the upper bound).
+  // line a second, so there the pause ends once the servo has answered
+  // everything sent so far (the second stays the upper bound).
   // Unpaced, the servo's answers (and a script's last words) are waited for exactly.
   if (m_unpacedServo) {
     if (!sessionOver()) advanceServo(0);
     return;
   }
   if (interactive) return pauseUnless(kPromptPause, [this] { return sessionOver(); });
-  const auto start = std::chrono::steady_clock::now();
-  pauseUnless(kPromptPause, [this, start] {
-    const auto now = std::chrono::steady_clock::now();
-    const auto lastText = std::chrono::steady_clock::time_point(
-        std::chrono::steady_clock::duration(m_lastServoText.load(std::memory_order_relaxed)));
-    return sessionOver() || (now - start >= kReplySettle && now - lastText >= kReplySettle);
-  });
+  awaitReplies(kPromptPause);
 }
 
 // ---- locked getters -------------------------------------------------------
@@ -224,7 +230,23 @@ void TextUI::requestRefresh(int code) {
   m_msg.clear();
   m_msg.setType(code);
   m_msg.writeInt(2);
-  m_servo->send(m_msg);  // a refused refresh only leaves the stored value older
+  // A refused refresh only leaves the stored value older.
+  if (m_servo->send(m_msg) && code == UI_CURTIME) ++m_timeRequests;
+}
+
+bool TextUI::awaitReplies(std::chrono::milliseconds limit) {
+  if (sessionOver()) return false;
+  // Unpaced, the servo keeps no time to wait for: its answer is waited for exactly.
+  if (m_unpacedServo) return advanceServo(0);
+  long long asked = 0;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    requestRefresh(UI_CURTIME);
+    asked = m_timeRequests;
+  }
+  const auto answered = [this, asked] { return m_timeReplies.load(std::memory_order_acquire) >= asked; };
+  pauseUnless(limit, [&] { return sessionOver() || answered(); });
+  return answered();
 }
 
 void TextUI::refreshAndCopy(int code, const PrVector& stored, PrVector& value) {

@@ -15,7 +15,9 @@ void beginMode(ServoState& s, int mode) {
   m.poseStart = currentPose(s);
   m.layout = taskLayout(s);
   m.trim.reset();
+  m.pathTime = 0;
   m.refused = false;
+  m.jointLeg = false;
   m.lineMissing = false;
   for (double& e : m.error) e = 0;
 }

@@ -14,3 +14,6 @@
 
 // Writes dof joint angles (rad) into q; `elbow` as in PumaInverseKinematics.h.
 ik::IkResult jointGoalFromPose(const ServoState& s, int elbow, float* q);
+
+// The same for a goal frame of a six-joint model (unit rotation).
+ik::IkResult jointGoalFromFrame(const ServoState& s, const PrTransform& goal, int elbow, float* q);

@@ -1,13 +1,31 @@
 #include "plugin/OperationalLaws.h"
 
+#include <cmath>
+
 #include "plugin/ControllerMemory.h"
+#include "plugin/CholeskySolve.h"
 #include "plugin/OperationalTorque.h"
+#include "plugin/ReachClamp.h"
 #include "plugin/VelocitySaturation.h"
+#include "utility/consolePrint.h"
 
 namespace {
 
 constexpr double kPositionTrimZone = 0.005;                // m
 constexpr double kOrientationTrimZone = 2 * 0.0174532925;  // rad
+
+// The "n" modes know no operational inertia: they turn the acceleration
+// command into a force with one constant mass (and a moment with one constant
+// inertia) for every pose and direction, about what the arm weighs at the tool
+// when folded. Without it the gains alone, as newtons, cannot break the joints'
+// static friction (kv vmax = 12 N).
+constexpr double kNominalMass = 10.0;    // kg
+constexpr double kNominalInertia = 1.0;  // kg m^2
+
+// The goto velocity is scaled down so that no joint is asked for more than
+// this share of its dqmax (the rest is room for the law's tracking error).
+constexpr double kJointSpeedShare = 0.9;
+constexpr double kJointSpeedDamping = 0.01;  // l in J^T (J J^T + l^2 I)^-1
 
 }  // namespace
 
@@ -21,22 +39,59 @@ void trimTowardsTaskGoal(const ServoState& s, const double* error, double* comma
 
 void beginTaskGoal(ServoState& s, int mode) {
   beginMode(s, mode);
-  controllerMemory().goal = goalFromRecord(s);
+  ControllerMemory& m = controllerMemory();
+  m.goal = goalFromRecord(s);
+  if (clampGoalToReach(s, m.goal))
+    consolePrint("control: the goal is out of reach; moving as far towards it as the arm reaches\n");
+}
+
+void limitJointSpeeds(const ServoState& s, const TaskLayout& layout, double* velocity) {
+  const int n = s.dof, r = layout.r;
+  if (n > kMaxTask || r > kMaxTask) return;
+  // dq = J^T (J J^T + l^2 I)^-1 v*: the joint speeds v* asks for, bounded
+  // near singularities where J^-1 is not.
+  const float* J = s.J.dataPtr();
+  double jjt[kMaxTask * kMaxTask], y[kMaxTask];
+  for (int i = 0; i < r; ++i) {
+    y[i] = velocity[i];
+    for (int k = 0; k < r; ++k) {
+      double sum = i == k ? kJointSpeedDamping * kJointSpeedDamping : 0.0;
+      for (int j = 0; j < n; ++j) sum += double(J[i * n + j]) * J[k * n + j];
+      jjt[i * r + k] = sum;
+    }
+  }
+  if (!choleskyFactor(r, jjt)) return;
+  choleskySubstitute(r, jjt, y);
+  double nu = 1;
+  for (int j = 0; j < n; ++j) {
+    double rate = 0;
+    for (int i = 0; i < r; ++i) rate += double(J[i * n + j]) * y[i];
+    const double limit = kJointSpeedShare * s.dqmax[j];
+    if (std::fabs(rate) > limit) nu = std::fmin(nu, limit / std::fabs(rate));
+  }
+  for (int i = 0; i < r; ++i) velocity[i] *= nu;
 }
 
 void taskGotoCommand(const ServoState& s, double* command) {
   ControllerMemory& m = controllerMemory();
   taskError(s, m.layout, m.goal, m.error);
-  saturatedTaskCommand(m.layout, m.error, s.dx.dataPtr(), s.kp.dataPtr(), s.kv.dataPtr(), s.vmax, s.wmax,
-                       command);
+  double velocity[kMaxTask];
+  saturatedTaskVelocity(m.layout, m.error, s.kp.dataPtr(), s.kv.dataPtr(), s.vmax, s.wmax, velocity);
+  limitJointSpeeds(s, m.layout, velocity);
+  for (int i = 0; i < m.layout.r; ++i) command[i] = -double(s.kv[i]) * (s.dx[i] - velocity[i]);
   trimTowardsTaskGoal(s, m.error, command);
 }
 
 void applyTask(ServoState& s, const double* command, bool decoupled) {
-  if (decoupled)
+  if (decoupled) {
     decoupledTorque(s, command);
-  else
-    gravityCompensatedTorque(s, command);
+    return;
+  }
+  const TaskLayout& layout = controllerMemory().layout;
+  double force[kMaxTask];
+  for (int i = 0; i < layout.r; ++i) force[i] = kNominalInertia * command[i];
+  for (int k = 0; k < layout.nPos; ++k) force[layout.pos[k]] = kNominalMass * command[layout.pos[k]];
+  gravityCompensatedTorque(s, force);
 }
 
 void toolVelocity(const ServoState& s, const TaskLayout& layout, double out[3]) {

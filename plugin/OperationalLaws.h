@@ -3,12 +3,19 @@
 
 #include "plugin/TaskSpace.h"
 
-// Starts a mode whose goal the servo stored in Td and xd.
+// Starts a mode whose goal the servo stored in Td and xd; a goal beyond reach
+// is pulled back into it (ReachClamp.h), with one message.
 void beginTaskGoal(ServoState& s, int mode);
 
 // The velocity-saturated goto command towards the mode's goal (r entries),
-// with the integral trim; also records the error for PrintDebug.
+// with the integral trim; also records the error for PrintDebug. The desired
+// velocity is limited to vmax and wmax, and further so that the joint speeds
+// it asks for stay within dqmax.
 void taskGotoCommand(const ServoState& s, double* command);
+
+// Scales the desired operational velocity (r entries) so that the joint
+// speeds it implies stay within 0.9 dqmax.
+void limitJointSpeeds(const ServoState& s, const TaskLayout& layout, double* velocity);
 
 // Adds the final-approach integral trim (IntegralTrim.h) for a task error.
 void trimTowardsTaskGoal(const ServoState& s, const double* error, double* command);

@@ -2,6 +2,9 @@
 // joint path), goto (velocity saturated) and track (a planned straight-line
 // path with feed-forward). The "n" variants apply the gains as forces with
 // gravity compensation only; the others decouple through Lambda, mu and p.
+#include <cmath>
+
+#include "plugin/ArmConfigurationChange.h"
 #include "plugin/ControlEntryPoints.h"
 #include "plugin/ControllerMemory.h"
 #include "plugin/JointGoalFromPose.h"
@@ -18,6 +21,8 @@ void holdPose(ServoState& s, bool decoupled) {
   taskError(s, m.layout, m.poseStart, m.error);
   double command[kMaxTask];
   for (int i = 0; i < m.layout.r; ++i) command[i] = -double(s.kp[i]) * m.error[i] - double(s.kv[i]) * s.dx[i];
+  // Without the disturbance observer only the trim pushes through friction.
+  if (!decoupled) trimTowardsTaskGoal(s, m.error, command);
   applyTask(s, command, decoupled);
 }
 
@@ -52,7 +57,13 @@ void xtrack(ServoState& s, bool decoupled) {
     trackJointPath(s, decoupled);
 }
 
+void beginGoto(ServoState& s, int mode) {
+  beginTaskGoal(s, mode);
+  planArmConfigurationChange(s);
+}
+
 void taskGoto(ServoState& s, bool decoupled) {
+  if (followArmConfigurationChange(s, decoupled)) return;
   double command[kMaxTask];
   taskGotoCommand(s, command);
   applyTask(s, command, decoupled);
@@ -62,13 +73,29 @@ void beginTrack(ServoState& s, int mode) {
   beginTaskGoal(s, mode);
   ControllerMemory& m = controllerMemory();
   m.taskPath.plan(m.layout, m.poseStart, m.goal, s.vmax, s.amax, s.wmax);
+  planArmConfigurationChange(s);
 }
 
 // Feed-forward + PD along the planned path; dxd and ddxd carry the reference.
 void track(ServoState& s, bool decoupled) {
+  if (followArmConfigurationChange(s, decoupled)) return;
   ControllerMemory& m = controllerMemory();
   TaskReference reference;
-  m.taskPath.sample(modeTime(s), reference);
+  m.taskPath.sample(m.pathTime, reference);
+  // Near a singularity the path's speed may ask too much of the joints: the
+  // path then runs slower (rate < 1), velocity and acceleration scaled alike.
+  double velocity[kMaxTask];
+  for (int i = 0; i < m.layout.r; ++i) velocity[i] = reference.velocity[i];
+  limitJointSpeeds(s, m.layout, velocity);
+  double rate = 1;
+  for (int i = 0; i < m.layout.r; ++i)
+    if (std::fabs(reference.velocity[i]) > 1e-9) rate = std::fmin(rate, velocity[i] / reference.velocity[i]);
+  rate = std::fmax(0.0, rate);
+  for (int i = 0; i < m.layout.r; ++i) {
+    reference.velocity[i] *= rate;
+    reference.acceleration[i] *= rate * rate;
+  }
+  m.pathTime += rate * kServoPeriod;
   taskError(s, m.layout, reference.pose, m.error);
   double command[kMaxTask];
   for (int i = 0; i < m.layout.r; ++i) {
@@ -93,9 +120,9 @@ KORVEX_CONTROL_ENTRY nxtrackControl(ServoState* s) { xtrack(*s, false); }
 KORVEX_CONTROL_ENTRY initXtrackControl(ServoState* s) { beginXtrack(*s, kXtrack, "xtrack"); }
 KORVEX_CONTROL_ENTRY xtrackControl(ServoState* s) { xtrack(*s, true); }
 
-KORVEX_CONTROL_ENTRY initNgotoControl(ServoState* s) { beginTaskGoal(*s, kNgoto); }
+KORVEX_CONTROL_ENTRY initNgotoControl(ServoState* s) { beginGoto(*s, kNgoto); }
 KORVEX_CONTROL_ENTRY ngotoControl(ServoState* s) { taskGoto(*s, false); }
-KORVEX_CONTROL_ENTRY initGotoControl(ServoState* s) { beginTaskGoal(*s, kGoto); }
+KORVEX_CONTROL_ENTRY initGotoControl(ServoState* s) { beginGoto(*s, kGoto); }
 KORVEX_CONTROL_ENTRY gotoControl(ServoState* s) { taskGoto(*s, true); }
 
 KORVEX_CONTROL_ENTRY initNtrackControl(ServoState* s) { beginTrack(*s, kNtrack); }

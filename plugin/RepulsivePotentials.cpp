@@ -9,6 +9,7 @@ namespace {
 constexpr double kMinimumFraction = 0.05;
 // Damping (1/s) of the approach towards a joint limit inside its range.
 constexpr double kLimitDamping = 20.0;
+constexpr int kMaxJoints = 6;
 
 }  // namespace
 
@@ -45,20 +46,30 @@ double nearestObstacleDistance(const ServoState& s, const double p[3]) {
 void addJointLimitTorques(ServoState& s) {
   if (!s.jlimit) return;
   const int n = s.dof;
+  if (n > kMaxJoints) return;
+  double acceleration[kMaxJoints] = {};
+  bool any = false;
   for (int i = 0; i < n; ++i) {
     const double range = s.q0[i];
-    const double inertia = s.A(i, i);
     const double toLower = double(s.q[i]) - s.qmin[i];
     const double toUpper = double(s.qmax[i]) - s.q[i];
-    double torque = 0;
     if (toLower < range) {
-      torque += repulsion(toLower, range, s.kj[i]);
-      if (s.dq[i] < 0) torque -= kLimitDamping * s.dq[i];
+      acceleration[i] += repulsion(toLower, range, s.kj[i]);
+      if (s.dq[i] < 0) acceleration[i] -= kLimitDamping * s.dq[i];
     }
     if (toUpper < range) {
-      torque -= repulsion(toUpper, range, s.kj[i]);
-      if (s.dq[i] > 0) torque -= kLimitDamping * s.dq[i];
+      acceleration[i] -= repulsion(toUpper, range, s.kj[i]);
+      if (s.dq[i] > 0) acceleration[i] -= kLimitDamping * s.dq[i];
     }
-    s.tau[i] += float(inertia * torque);
+    any = any || acceleration[i] != 0;
+  }
+  if (!any) return;
+  // tau = A a: the push accelerates only the joint near its limit; through
+  // the diagonal of A alone it would shake the other joints off their goals.
+  const float* A = s.A.dataPtr();
+  for (int i = 0; i < n; ++i) {
+    double torque = 0;
+    for (int k = 0; k < n; ++k) torque += double(A[i * n + k]) * acceleration[k];
+    s.tau[i] += float(torque);
   }
 }

@@ -16,7 +16,8 @@ void obstacleRepulsion(const ServoState& s, const double p[3], double out[3]);
 // Distance (m) from p to the nearest obstacle surface; +inf with none.
 double nearestObstacleDistance(const ServoState& s, const double p[3]);
 
-// Joint-limit potential, when jlimit is on: a torque pushing each joint away
-// from a limit closer than q0, of size kj (1/rho - 1/q0) / rho^2 scaled by the
-// joint's own inertia, plus damping of the motion towards the limit.
+// Joint-limit potential, when jlimit is on: an acceleration pushing each joint
+// away from a limit closer than q0, of size kj (1/rho - 1/q0) / rho^2, plus
+// damping of the motion towards the limit, applied as torques A a so that the
+// other joints feel none of it.
 void addJointLimitTorques(ServoState& s);

@@ -43,7 +43,7 @@ void pfmove(ServoState& s) {
 }
 
 // Along the line: velocity-saturated goto to the goal's projection; across
-// it: a stiff PD back onto the line. Orientation: goto.
+// it: the same PD back onto the line, served first. Orientation: goto.
 void line(ServoState& s) {
   ControllerMemory& m = controllerMemory();
   double command[kMaxTask];
@@ -65,13 +65,20 @@ void line(ServoState& s) {
   for (int i = 0; i < 3; ++i) along += error[i] * u[i];
   const int first = m.layout.nPos > 0 ? m.layout.pos[0] : 0;
   const double kp = s.kp[first], kv = s.kv[first];
-  double desired[3], world[3];
+  // Desired velocity: back onto the line first, then along it with what is
+  // left of vmax, so that a start off the line approaches no faster than vmax.
+  double onto[3], ahead[3], world[3];
   const int all[3] = {0, 1, 2};
-  for (int i = 0; i < 3; ++i) desired[i] = kv > 0 ? -(kp / kv) * along * u[i] : 0;
-  limitGroupLength(desired, all, 3, s.vmax);
+  const double ratio = kv > 0 ? kp / kv : 0;
   for (int i = 0; i < 3; ++i) {
-    const double across = error[i] - along * u[i];
-    world[i] = -kp * across - kv * (v[i] - desired[i]);
+    onto[i] = -ratio * (error[i] - along * u[i]);
+    ahead[i] = -ratio * along * u[i];
+  }
+  limitGroupLength(onto, all, 3, s.vmax);
+  const double used2 = onto[0] * onto[0] + onto[1] * onto[1] + onto[2] * onto[2];
+  limitGroupLength(ahead, all, 3, std::sqrt(std::fmax(0.0, double(s.vmax) * s.vmax - used2)));
+  for (int i = 0; i < 3; ++i) {
+    world[i] = -kv * (v[i] - onto[i] - ahead[i]);
     m.error[i] = error[i];
   }
   setPositionalCommand(m.layout, world, command);

@@ -52,9 +52,37 @@ void frameError(const PrTransform& current, const PrTransform& goal, double out[
   for (int i = 0; i < 3; ++i) out[3 + i] = -scale * v[i];
 }
 
+PrQuaternion unitRotation(const PrQuaternion& q, const PrQuaternion& fallback) {
+  const double length2 = double(q.w) * q.w + double(q.v[0]) * q.v[0] + double(q.v[1]) * q.v[1] +
+                         double(q.v[2]) * q.v[2];
+  if (!(length2 > 1e-12) || !std::isfinite(length2)) return fallback;
+  const double k = 1 / std::sqrt(length2);
+  return PrQuaternion(float(q.w * k), float(q.v[0] * k), float(q.v[1] * k), float(q.v[2] * k));
+}
+
+PrQuaternion goalRotation(const ServoState& s) {
+  const PrQuaternion& q = s.Td.rotation;
+  if (s.xd.size() != 7 ||
+      (q.w == s.xd[3] && q.v[0] == s.xd[4] && q.v[1] == s.xd[5] && q.v[2] == s.xd[6]))
+    return unitRotation(q, s.T.rotation);
+  double axis[3] = {s.xd[4], s.xd[5], s.xd[6]};
+  const double length = std::sqrt(axis[0] * axis[0] + axis[1] * axis[1] + axis[2] * axis[2]);
+  if (!(length >= 1e-5) || !std::isfinite(length)) {  // no axis: about x, as the model reads it
+    axis[0] = 1, axis[1] = axis[2] = 0;
+  } else {
+    for (double& a : axis) a /= length;
+  }
+  const double half = 0.5 * double(s.xd[3]);
+  const double sinHalf = std::sin(half);
+  return unitRotation(PrQuaternion(float(std::cos(half)), float(sinHalf * axis[0]), float(sinHalf * axis[1]),
+                                   float(sinHalf * axis[2])),
+                      s.T.rotation);
+}
+
 TaskGoal goalFromRecord(const ServoState& s) {
   TaskGoal goal;
   goal.frame = s.Td;
+  goal.frame.rotation = goalRotation(s);
   for (int i = 0; i < s.xd.size() && i < 7; ++i) goal.config[i] = s.xd[i];
   return goal;
 }

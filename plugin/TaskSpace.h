@@ -35,7 +35,19 @@ struct TaskGoal {
   float config[7] = {0, 0, 0, 0, 0, 0, 0};
 };
 
-// The goal the servo stored with the mode (Td and xd), or the current pose.
+// The rotation of q scaled to unit length; `fallback` when q has none (zero
+// or not finite). The servo passes goal quaternions (and the axis-angle
+// model's axis) on as typed, so a goal of length 2 means the same rotation.
+PrQuaternion unitRotation(const PrQuaternion& q, const PrQuaternion& fallback);
+
+// The goal rotation of Td as meant. A quaternion goal (the model's xd[3..6]
+// is Td's rotation) is scaled to unit length; an axis-angle goal (xd[3] the
+// angle, xd[4..6] the axis) is rebuilt from the unit axis, since scaling the
+// quaternion made from a long axis would change the angle too.
+PrQuaternion goalRotation(const ServoState& s);
+
+// The goal the servo stored with the mode (Td, its rotation made unit, and
+// xd), or the current pose.
 TaskGoal goalFromRecord(const ServoState& s);
 TaskGoal currentPose(const ServoState& s);
 

@@ -84,6 +84,8 @@ int Servo::servoLoop() {
   }
   consolePrint("Entering servoLoop...\n");
   m_overrun.reset();
+  // Initialisation (the plug-in's among it) is no lateness of the first tick.
+  if (m_robot) m_robot->restartPacing();
   for (;;) {
     if (sessionEnded.load(std::memory_order_relaxed)) {
       releaseRobot();
@@ -115,7 +117,11 @@ void Servo::servoTick() {
   if (m_gatherOn) m_link.sendGatherRow(m_state.curTime, m_gatherList);
 }
 
-int Servo::stepArm() { return m_robot->step(m_pacing->stepSpeed(m_simSpeed)); }
+int Servo::stepArm() {
+  const int n = m_robot->step(m_pacing->stepSpeed(m_simSpeed));
+  m_lateTicks.onStep(m_robot->takeMadeUpSteps(), monotonicPacingClock().ticks());
+  return n;
+}
 
 bool Servo::waitForTick() {
   int n = stepArm();

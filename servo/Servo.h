@@ -24,6 +24,7 @@
 #include "libpuma/IRobotModel.h"
 #include "libpuma/IRobotSimDriver.h"
 #include "servo/ControlPlugin.h"
+#include "servo/LateTickReport.h"
 #include "servo/OverrunGuard.h"
 #include "servo/ServoState.h"
 #include "servo/UiLink.h"
@@ -102,6 +103,8 @@ class Servo {
   const ControlPlugin& plugin() const { return m_plugin; }
   // Torques last handed to the arm (6 elements, N·m).
   const PrVector& sentTorques() const { return m_torqueOut; }
+  // Ticks made up after the servo fell behind the wall clock (any thread).
+  long long ticksMadeUp() const { return m_lateTicks.total(); }
   // Ticks whose plug-in torques were refused as non-finite or mis-sized.
   int64_t refusedTorqueTicks() const { return m_refusedTorqueTicks; }
   // Records the steady-clock time (ns) at the start of every tick into
@@ -193,6 +196,7 @@ class Servo {
   bool m_initialised = false;
   bool m_initResult = false;
   OverrunGuard m_overrun;
+  LateTickReport m_lateTicks;
   bool m_torqueRefusalReported = false;
   int64_t m_refusedTorqueTicks = 0;
   int64_t* m_tickTimes = nullptr;

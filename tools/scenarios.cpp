@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "scenarios/HardCases.h"
 #include "scenarios/ScenarioBench.h"
 
 int main(int argc, char** argv) {
@@ -32,6 +33,8 @@ int main(int argc, char** argv) {
   const std::vector<ScenarioResult> results = runScenarios(bench);
   std::printf("Default gains, friction on; errors at the end of each scenario, peaks over it.\n");
   printScenarioTable(results, stdout);
+  std::printf("\nHard cases (tools/scenarios/HardCases.h): the figures korvex-grade bounds.\n");
+  printHardCaseTable(bench, stdout);
   if (messages)
     for (const ScenarioResult& r : results)
       if (!r.messages.empty()) std::printf("[%s] %s", r.word.c_str(), r.messages.c_str());

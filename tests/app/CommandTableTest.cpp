@@ -18,7 +18,7 @@ constexpr const char kWords[] =
     "amax wmax rho0 eta sbound springk simspeed jlimit friction torqlim qmin qmax dqmax ddqmax q0 kj "
     "setobstacle delobstacle setline delline kp kv reset break exit quit";
 
-TEST(CommandTable, HoldsTheEightyOneWordsAndReload) {
+TEST(CommandTable, HoldsTheEightyOneWordsReloadAndHelp) {
   std::map<std::string, Command> table;
   registerCommands(table);
   ASSERT_EQ(table.count("reload"), 1u);
@@ -30,7 +30,9 @@ TEST(CommandTable, HoldsTheEightyOneWordsAndReload) {
     EXPECT_NE(table[word].handler, nullptr) << word;
   }
   EXPECT_EQ(count, 81);
-  EXPECT_EQ(table.size(), 82u);
+  EXPECT_EQ(table.count("help"), 1u);
+  EXPECT_EQ(table.count("?"), 1u);
+  EXPECT_EQ(table.size(), 84u);
 }
 
 TEST(CommandTable, ModesAndConstantsAreNumberedInTableOrder) {

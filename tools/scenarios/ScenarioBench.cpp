@@ -19,6 +19,8 @@ enum ConstantType {
   kDeleteLine = 21
 };
 
+constexpr int kToolLink = 5;
+
 }  // namespace
 
 struct ScenarioBench::Parts {
@@ -142,6 +144,30 @@ void ScenarioBench::kick(const float* degreesPerSecond) {
   servo.robotDriver()->getJointPositions(q);
   for (int i = 0; i < 6; ++i) dq[i] = degreesPerSecond[i] * kRadPerDeg;
   servo.robotDriver()->setState(q, dq);
+}
+
+void ScenarioBench::pullTool(const float newtons[3]) {
+  const ServoState& s = state();
+  float values[3 + 6];
+  for (int i = 0; i < 3; ++i) values[i] = s.T.translation[i];
+  for (int i = 0; i < s.dof; ++i) values[3 + i] = s.q[i] / kRadPerDeg;
+  CMsg point;
+  point.setType(UI_SET_CONTACT_POINT);
+  point.writeInt(kToolLink);
+  point.writeFloats(values, 3 + s.dof);
+  request(point);
+  float target[3];
+  for (int i = 0; i < 3; ++i) target[i] = s.T.translation[i] + newtons[i] / m_parts->servo->springK();
+  CMsg pull;
+  pull.setType(UI_APPLY_CONTACT_FORCE);
+  pull.writeFloats(target, 3);
+  request(pull);
+}
+
+void ScenarioBench::releaseTool() {
+  CMsg msg;
+  msg.setType(UI_REMOVE_CONTACT_FORCE);
+  request(msg);
 }
 
 long long ScenarioBench::refusedTorqueTicks() const { return m_parts->servo->refusedTorqueTicks(); }

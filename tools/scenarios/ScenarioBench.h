@@ -48,6 +48,11 @@ class ScenarioBench {
   // Gives the arm's six joints the velocities `degreesPerSecond` where it is,
   // as a blow would.
   void kick(const float* degreesPerSecond);
+  // Hooks the mouse spring to the tool (the last link's origin) and pulls it
+  // with `newtons` (base frame) as the console's spring does: the target sits
+  // newtons / springk away (springk of the servo), so the pull eases as the tool gives way.
+  void pullTool(const float newtons[3]);
+  void releaseTool();
   // Ticks whose torques the servo refused as not finite, since the bench was made.
   long long refusedTorqueTicks() const;
 

@@ -16,6 +16,8 @@ const std::vector<ScenarioFigure>& scenarioFigures() {
       {"driftMm", "mm", &ScenarioResult::driftMm},
       {"obstacleMm", "mm", &ScenarioResult::obstacleMm},
       {"lineMm", "mm", &ScenarioResult::lineMm},
+      {"lateReversals", "", &ScenarioResult::lateReversals},
+      {"limitMarginDeg", "deg", &ScenarioResult::limitMarginDeg},
   };
   return figures;
 }

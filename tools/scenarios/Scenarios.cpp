@@ -335,7 +335,9 @@ ScenarioResult::ScenarioResult()
       driftDeg(kNaN),
       driftMm(kNaN),
       obstacleMm(kNaN),
-      lineMm(kNaN) {}
+      lineMm(kNaN),
+      lateReversals(kNaN),
+      limitMarginDeg(kNaN) {}
 
 ScenarioResult runScenario(ScenarioBench& bench, int mode) {
   switch (mode) {

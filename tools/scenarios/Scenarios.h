@@ -32,7 +32,9 @@ struct ScenarioResult {
   double driftDeg;          // largest joint motion away from the start (deg)
   double driftMm;           // largest tool motion away from the start (mm)
   double obstacleMm;        // closest approach to an obstacle surface (mm)
-  double lineMm;            // largest distance from the virtual line (mm)
+  double lineMm;            // largest distance from the virtual line once within 0.5 mm of it (mm)
+  double lateReversals;     // sign changes of any joint velocity in the last 2 s (count)
+  double limitMarginDeg;    // closest approach of any joint to its limit (deg; < 0: crossed)
   std::string messages;     // text the servo side printed during the scenario
   ScenarioResult();
 };

@@ -1,0 +1,14 @@
+// Goals beyond the arm's reach. Driven towards such a goal the arm stretches
+// into the elbow singularity and chatters there; instead the goal position is
+// pulled back, along the straight way from the tool, to the last point the
+// arm reaches with its elbow still bent (kReachMargin short of the stretched
+// arm). The orientation goal stays.
+#pragma once
+
+#include "plugin/TaskSpace.h"
+
+inline constexpr double kReachMargin = 0.02;  // m
+
+// Six-joint models only; false (goal unchanged) when the goal is reachable
+// or the model is a reduced one.
+bool clampGoalToReach(const ServoState& s, TaskGoal& goal);
