@@ -114,6 +114,13 @@ bool TextUI::dispatch(const char* commandStr, char* reply) {
   return ok;
 }
 
+std::vector<std::string> TextUI::commandWords() const {
+  std::vector<std::string> words;
+  for (const auto& [word, command] : m_commands) words.push_back(word);
+  words.push_back("load");
+  return words;
+}
+
 void TextUI::pause(long ms) {
   if (!m_unpacedServo) return CommandDispatcher::pause(ms);
   // At least ms of simulated time, granted in slices: the servo never runs
@@ -146,13 +153,6 @@ bool TextUI::advanceServo(std::int64_t ticks) {
     m_advanceAnswered.wait_for(lock, std::chrono::milliseconds(20));
   }
   return true;
-}
-
-std::vector<std::string> TextUI::commandWords() const {
-  std::vector<std::string> words;
-  for (const auto& [word, command] : m_commands) words.push_back(word);
-  words.push_back("load");
-  return words;
 }
 
 void TextUI::runScript(const char* fileName) {

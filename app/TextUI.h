@@ -87,15 +87,6 @@ class TextUI : public CommandDispatcher, public JointPositionSource {
   // Every word typed at the prompt: the table's and load, in order.
   std::vector<std::string> commandWords() const;
   bool sessionOver() const override;
-  void pause(long ms) override;
-
-  // Lets the servo run ticks more ticks (500 a simulated second; 0: none) and
-  // waits until it has and until everything it sent before answering has
-  // been handled here. Holds back no other thread. False when the session
-  // ended first or the request could not be sent. Unpaced, the servo runs
-  // exactly these ticks; in real time the answer just comes that many ticks later.
-  bool advanceServo(std::int64_t ticks);
-
   // Asks the servo for the time and waits (a second at most) for the answer:
   // the servo answers in order, so all it printed for earlier lines is out.
   void awaitReplies() override { awaitReplies(kReplyWait); }
@@ -105,6 +96,15 @@ class TextUI : public CommandDispatcher, public JointPositionSource {
   // How long quit and the end of input wait for the servo to catch up with
   // the lines before them (a script may have queued thousands).
   static constexpr std::chrono::milliseconds kFinalReplyWait{10000};
+
+  void pause(long ms) override;
+
+  // Lets the servo run ticks more ticks (500 a simulated second; 0: none) and
+  // waits until it has and until everything it sent before answering has
+  // been handled here. Holds back no other thread. False when the session
+  // ended first or the request could not be sent. Unpaced, the servo runs
+  // exactly these ticks; in real time the answer just comes that many ticks later.
+  bool advanceServo(std::int64_t ticks);
 
   // Runs a command script as a typed "load" line would (name may end with a line feed).
   void runScript(const char* fileName);
@@ -223,7 +223,6 @@ class TextUI : public CommandDispatcher, public JointPositionSource {
   std::mutex m_advanceMutex;
   std::condition_variable m_advanceAnswered;
   int m_advancedSequence = 0;
-
 
   // Listener-private scratch, reused so that the gather rows do not allocate.
   std::vector<float> m_row;

@@ -115,6 +115,10 @@ void Servo::servoTick() {
   sendTorques();
   m_robot->setGripper(m_gripperValue);
   if (m_gatherOn) m_link.sendGatherRow(m_state.curTime, m_gatherList);
+  if (m_scope) {
+    takeScopeSample(m_state, m_scopeSample);
+    m_scope->push(m_scopeSample);
+  }
 }
 
 int Servo::stepArm() {
