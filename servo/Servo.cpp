@@ -7,7 +7,6 @@
 #include <thread>
 #include <utility>
 
-#include "libpuma/PacingClock.h"
 #include "servo/RealTimePacing.h"
 #include "servo/LimitShapes.h"
 #include "servo/ObstacleList.h"
@@ -123,12 +122,8 @@ void Servo::servoTick() {
 }
 
 int Servo::stepArm() {
-  // Read the pacing clock just before step() does: the tick falls due counted
-  // from step()'s own reading, which is this one or a later one, so a due
-  // time derived from this reading is never late (at worst a millisecond early).
-  m_stepClockMs = monotonicPacingClock().ticks();
   const int n = m_robot->step(m_pacing->stepSpeed(m_simSpeed));
-  m_lateTicks.onStep(m_robot->takeMadeUpSteps(), m_stepClockMs);
+  m_lateTicks.onStep(m_robot->takeMadeUpSteps(), monotonicPacingClock().ticks());
   return n;
 }
 
@@ -141,8 +136,7 @@ bool Servo::waitForTick() {
   }
   while (n == 0 && !sessionEnded.load(std::memory_order_relaxed)) {
     handleUiMessage();
-    const float speed = m_pacing->stepSpeed(m_simSpeed);
-    m_pacing->idleUntilDue(*m_robot, speed > 1e-10f ? speed : 1e-10f, m_stepClockMs);
+    m_pacing->idleUntilDue(*m_robot, m_pacing->stepSpeed(m_simSpeed));
     n = stepArm();
   }
   countAdvancedTick();

@@ -67,8 +67,8 @@ class Servo {
   bool waitForTick();
   // Runs count full passes (a request slot, the tick, the arm's step) at once,
   // on the caller's thread and without waiting for grants: for programs that
-  // drive the servo themselves (tools, bindings). Needs a pacing that does not
-  // follow the wall clock (UnpacedPacing, ClockPacing), or it spins in real time.
+  // drive the servo themselves (tools, bindings). Needs UnpacedPacing: any
+  // other pacing makes it wait for every step to fall due, spinning.
   void runTicks(int64_t count);
   void updateState();
   void runControlMode();
@@ -204,7 +204,6 @@ class Servo {
   ShapeScratch m_shapeScratch;
   PrVector m_shape;
 
-  int64_t m_stepClockMs = 0;  // pacing clock (ms) read just before the last step()
   bool m_initialised = false;
   bool m_initResult = false;
   OverrunGuard m_overrun;

@@ -19,12 +19,15 @@ class CommandDispatcher {
   // True once the session is ending: long-running callers (scripts) stop early.
   virtual bool sessionOver() const { return false; }
 
+  // A script's "wait ms": by default ms of wall time, cut short when the
+  // session ends; a console whose servo keeps no wall clock lets that much
+  // simulated time pass instead. Either way at most kLongestPauseMs.
+  virtual void pause(long ms);
+
+  // A day: longer pauses are cut to it (a pause in nanoseconds must fit 64 bits).
+  static constexpr long kLongestPauseMs = 24L * 3600 * 1000;
+
   // Waits, for a bounded time, until everything the lines run so far made the
   // servo print has been printed, so that what comes next follows it.
   virtual void awaitReplies() {}
-
-  // A script's "wait ms": by default ms of wall time, cut short when the
-  // session ends; a console whose servo keeps no wall clock lets that much
-  // simulated time pass instead.
-  virtual void pause(long ms);
 };
