@@ -46,33 +46,30 @@ bool MsiWorker::take(MsiResult* result) {
 }
 
 void MsiWorker::run() {
-  PrMatrix& Jp = m_Jp;
-  PrMatrix& Ainv = m_Ainv;
-  PrMatrix& rotation = m_rotation;
-  PrVector& dqmax = m_dqmax;
-  PrVector& points = m_points;
   for (;;) {
     int state = m_state.load(std::memory_order_acquire);
     if (state == kStop) return;
-    if (state != kQueued || !m_state.compare_exchange_strong(state, kWorking, std::memory_order_acq_rel)) {
-      if (state != kQueued) m_state.wait(state, std::memory_order_acquire);
+    if (state != kQueued) {
+      m_state.wait(state, std::memory_order_acquire);
       continue;
     }
+    // Only a stop can come in between; the top of the loop then sees it.
+    if (!m_state.compare_exchange_strong(state, kWorking, std::memory_order_acq_rel)) continue;
     const MsiRequest& in = m_in;
     const int dof = std::clamp(in.dof, 1, MsiRequest::kMaxDof);
-    Jp.setSize(3, dof);
-    Ainv.setSize(dof, dof);
-    dqmax.setSize(dof);
+    m_Jp.setSize(3, dof);
+    m_Ainv.setSize(dof, dof);
+    m_dqmax.setSize(dof);
     for (int c = 0; c < dof; ++c) {
-      for (int r = 0; r < 3; ++r) Jp(r, c) = in.Jp[r][c];
-      for (int r = 0; r < dof; ++r) Ainv(r, c) = in.Ainv[r][c];
-      dqmax[c] = in.dqmax[c];
+      for (int r = 0; r < 3; ++r) m_Jp(r, c) = in.Jp[r][c];
+      for (int r = 0; r < dof; ++r) m_Ainv(r, c) = in.Ainv[r][c];
+      m_dqmax[c] = in.dqmax[c];
     }
     for (int r = 0; r < 3; ++r)
-      for (int c = 0; c < 3; ++c) rotation(r, c) = in.rotation[r][c];
-    const MsiInputs inputs{&Jp, &Ainv, &dqmax, &rotation, &m_sphere, in.maxVelDisplay};
-    msiSphere(inputs, points);
-    std::copy(points.dataPtr(), points.dataPtr() + kSphereFloats, m_out.points);
+      for (int c = 0; c < 3; ++c) m_rotation(r, c) = in.rotation[r][c];
+    const MsiInputs inputs{&m_Jp, &m_Ainv, &m_dqmax, &m_rotation, &m_sphere, in.maxVelDisplay};
+    msiSphere(inputs, m_points);
+    std::copy(m_points.dataPtr(), m_points.dataPtr() + kSphereFloats, m_out.points);
     m_out.dest = in.dest;
     int working = kWorking;
     if (!m_state.compare_exchange_strong(working, kDone, std::memory_order_acq_rel)) return;  // stopped
