@@ -74,6 +74,7 @@ bool Servo::servoInit() {
   m_lastLimitQ[0] = 100;
   m_lastMaxVelDisplay = true;
   m_lastLimitRequest = UI_QUIT;
+  m_rotation.setSize(3, 3);  // the MSI's frame, so that its first request allocates nothing
   return true;
 }
 

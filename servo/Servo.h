@@ -25,6 +25,7 @@
 #include "libpuma/IRobotSimDriver.h"
 #include "servo/ControlPlugin.h"
 #include "servo/LateTickReport.h"
+#include "servo/MsiWorker.h"
 #include "servo/LimitShapes.h"
 #include "servo/OverrunGuard.h"
 #include "servo/ScopeSample.h"
@@ -126,6 +127,9 @@ class Servo {
   bool rejectNonFinite(const float* values, int count);
   bool visualisationCached(int code);
   void handleVisualisation(int code, int dest);
+  // The MSI: its inputs handed to the worker; its answer sent once built.
+  void postMsi(int dest);
+  void sendFinishedMsi();
   void handleContactPoint(CMappedMsg& msg);
   void handleStartGather(CMappedMsg& msg);
   // UI_ADVANCE: answers once its ticks have run (at once for none).
@@ -198,11 +202,16 @@ class Servo {
   // Request scratch.
   PrVector m_values, m_converted;
   // The shapes' working storage: sized by the first request of each kind (and
-  // again after a robot-type change), reused after that. The MSI's hull comes
-  // from qhull, which still allocates on every hull it builds.
+  // again after a robot-type change), reused after that.
   PrMatrix m_point36, m_Jp, m_Ainv, m_Alu, m_rotation;
   ShapeScratch m_shapeScratch;
   PrVector m_shape;
+  // The MSI's hull is built off the servo thread; its answer goes out on the
+  // first pass after it is ready.
+  MsiWorker m_msiWorker;
+  MsiRequest m_msiRequest;
+  MsiResult m_msiResult;
+  PrVector m_msiShape{kSphereFloats};
 
   bool m_initialised = false;
   bool m_initResult = false;

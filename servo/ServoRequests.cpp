@@ -61,6 +61,7 @@ void Servo::replyVector(int dest, int code, const PrVector& v, const char* name)
 // --- dispatch ------------------------------------------------------------------
 
 bool Servo::handleUiMessage() {
+  sendFinishedMsi();
   if (!m_link.poll()) return false;
   CMappedMsg msg = m_link.read();
   const int code = msg.getType();
@@ -252,6 +253,33 @@ bool Servo::visualisationCached(int code) {
   return false;
 }
 
+void Servo::postMsi(int dest) {
+  pointJacobian(false, m_Jp);
+  m_state.A.inverse(m_Ainv, m_Alu);
+  PrTransform link3;
+  m_robot->getLinkFrame(3, link3);
+  link3.rotation.toRotationMatrix(m_rotation);
+  MsiRequest& in = m_msiRequest;
+  in.dof = m_Jp.column();
+  PR_ASSERT(in.dof <= MsiRequest::kMaxDof);
+  for (int c = 0; c < in.dof; ++c) {
+    for (int r = 0; r < 3; ++r) in.Jp[r][c] = m_Jp(r, c);
+    for (int r = 0; r < in.dof; ++r) in.Ainv[r][c] = m_Ainv(r, c);
+    in.dqmax[c] = m_state.dqmax[c];
+  }
+  for (int r = 0; r < 3; ++r)
+    for (int c = 0; c < 3; ++c) in.rotation[r][c] = m_rotation(r, c);
+  in.maxVelDisplay = m_maxVelDisplay;
+  in.dest = dest;
+  m_msiWorker.post(in);
+}
+
+void Servo::sendFinishedMsi() {
+  if (!m_msiWorker.take(&m_msiResult)) return;
+  std::copy(m_msiResult.points, m_msiResult.points + kSphereFloats, m_msiShape.dataPtr());
+  replyVector(m_msiResult.dest, SERVO_MSI, m_msiShape, "MSI");
+}
+
 void Servo::pointJacobian(bool contact, PrMatrix& Jp) {
   if (contact) {
     m_point36.setSize(3, 6, true);
@@ -269,17 +297,12 @@ void Servo::handleVisualisation(int code, int dest) {
   const ServoState& s = m_state;
   switch (code) {
     case UI_MSI:
-      m_shape.setSize(kSphereFloats, true);
-      if (m_msiOnEE) {
-        pointJacobian(false, m_Jp);
-        s.A.inverse(m_Ainv, m_Alu);
-        PrTransform link3;
-        m_robot->getLinkFrame(3, link3);
-        link3.rotation.toRotationMatrix(m_rotation);
-        const MsiInputs in{&m_Jp, &m_Ainv, &s.dqmax, &m_rotation, &m_sphere, m_maxVelDisplay};
-        msiSphere(in, m_shape);
+      if (!m_msiOnEE) {
+        m_shape.setSize(kSphereFloats, true);
+        replyVector(dest, SERVO_MSI, m_shape, "MSI");
+        break;
       }
-      replyVector(dest, SERVO_MSI, m_shape, "MSI");
+      postMsi(dest);
       break;
     case UI_EMASS:
       pointJacobian(!m_emassOnEE, m_Jp);

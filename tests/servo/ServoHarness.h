@@ -5,8 +5,10 @@
 // fast as the test calls them.
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "TestPlugins.h"
@@ -106,6 +108,19 @@ class ServoHarness {
     }
     return out;
   }
+  // Replies until `count` have come, the servo handling requests meanwhile:
+  // for answers built off the servo thread (the MSI). Gives up after 5 s.
+  std::vector<Reply> awaitReplies(size_t count) {
+    std::vector<Reply> out = replies();
+    for (int i = 0; out.size() < count && i < 5000; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      m_servo->handleUiMessage();
+      for (Reply& r : replies()) out.push_back(r);
+    }
+    return out;
+  }
+  // Whether a reply is waiting on queue 0 (reads nothing).
+  bool servoHasReplied() { return m_servoAgent.hasMessage(); }
   void drain() {
     while (m_servoAgent.hasMessage()) m_servoAgent.read();
     while (m_uiAgent.poll()) m_uiAgent.read();

@@ -2,10 +2,13 @@
 // computed for the display checked against independent computations.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 #include "servo/LimitShapes.h"
 #include "servo/MsiSphere.h"
+#include "servo/MsiWorker.h"
 #include "servo/OverrunGuard.h"
 #include "servo/Session.h"
 
@@ -112,6 +115,55 @@ TEST(MsiSphereTest, RayMeetsTheFacetsOfABox) {
   EXPECT_EQ(rayHullDistance(away, facets, 2), -1.0f);
   const float parallel[3] = {0, 1, 0};
   EXPECT_EQ(rayHullDistance(parallel, facets, 2), -1.0f);
+}
+
+// An asymmetric 3-joint arm handed over as the servo hands it: the worker's
+// answer is the sphere computed directly, so no row and column are swapped on
+// the way; and the worker stops whether idle, building or holding an answer.
+TEST(MsiWorkerTest, AnswersAsTheDirectComputationAndStopsInAnyState) {
+  PrMatrix Jp(3, 3), Ainv(3, 3), R(3, 3);
+  const float jp[3][3] = {{1, 0.2f, 0}, {0.1f, 2, 0.3f}, {0, 0.4f, 3}};
+  const float ainv[3][3] = {{1, 0.1f, 0}, {0.1f, 0.5f, 0.05f}, {0, 0.05f, 0.25f}};
+  const float rot[3][3] = {{0, -1, 0}, {1, 0, 0}, {0, 0, 1}};
+  PrVector dqmax(3);
+  MsiRequest request;
+  request.dof = 3;
+  request.dest = 2;
+  for (int r = 0; r < 3; ++r) {
+    dqmax[r] = 1.0f + r;
+    request.dqmax[r] = dqmax[r];
+    for (int c = 0; c < 3; ++c) {
+      Jp(r, c) = request.Jp[r][c] = jp[r][c];
+      Ainv(r, c) = request.Ainv[r][c] = ainv[r][c];
+      R(r, c) = request.rotation[r][c] = rot[r][c];
+    }
+  }
+  PrVector sphere, expected;
+  unitSphere(sphere);
+  const MsiInputs in{&Jp, &Ainv, &dqmax, &R, &sphere, false};
+  ASSERT_TRUE(msiSphere(in, expected));
+
+  MsiResult result;
+  {
+    MsiWorker worker;
+    EXPECT_FALSE(worker.take(&result));
+    worker.post(request);
+    bool done = false;
+    for (int i = 0; i < 5000 && !(done = worker.take(&result)); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_TRUE(done);
+    EXPECT_EQ(result.dest, 2);
+    for (int k = 0; k < kSphereFloats; ++k) ASSERT_EQ(result.points[k], expected[k]) << k;
+    EXPECT_FALSE(worker.take(&result)) << "one answer per request";
+    worker.post(request);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // most likely done by now
+  }
+  { MsiWorker idle; }
+  {
+    MsiWorker busy;
+    busy.post(request);
+    busy.post(request);  // held behind the first
+  }
 }
 
 TEST(MsiSphereTest, MaxVelocityDisplayShowsTheEffectiveMassPerDirection) {

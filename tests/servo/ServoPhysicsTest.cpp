@@ -163,8 +163,9 @@ namespace {
 
 // Every report the console or the window asks for, the shapes included: after
 // one of each has sized the scratch, none allocates on the servo thread, also
-// when the arm has moved (so nothing comes from the shapes' cache). The MSI
-// is left out: its hull comes from qhull, which allocates for every hull.
+// when the arm has moved (so nothing comes from the shapes' cache). The MSI's
+// hull is built on a worker thread, which may allocate; the servo side of it,
+// the request and the answer sent later, must not.
 TEST(ServoAllocationTest, RequestHandlersAllocateNothing) {
   const int reports[] = {UI_EMASS, UI_ACC_LIMIT, UI_SFORCE_LIMIT, UI_Q,     UI_DQ,        UI_TAU, UI_X,
                          UI_FORCES, UI_CURTIME,  UI_CMODE,        UI_DEBUG, UI_ACC_LIMIT, UI_EMASS};
@@ -189,6 +190,21 @@ TEST(ServoAllocationTest, RequestHandlersAllocateNothing) {
         h.request(code, code == UI_CMODE || code == UI_DEBUG ? 0 : 2);
         EXPECT_EQ(alloccount::count(), 0) << "request " << code << ", round " << round;
       }
+      h.drain();
+      alloccount::countOnlyThisThread(true);
+      long msiAllocations = 0;
+      {
+        alloccount::Scope scope;
+        h.request(UI_MSI, 2);
+        for (int i = 0; i < 5000 && !h.servoHasReplied(); ++i) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(1));
+          h.servo().handleUiMessage();
+        }
+        msiAllocations = alloccount::count();
+      }
+      alloccount::countOnlyThisThread(false);
+      EXPECT_TRUE(h.servoHasReplied()) << "the MSI answer came, round " << round;
+      EXPECT_EQ(msiAllocations, 0) << "MSI, round " << round;
     }
   }
 }

@@ -29,7 +29,7 @@ class ServoRequestTest : public testing::Test {
   // Body size in floats of the single reply to `code` with dest 1.
   int replyFloats(int code) {
     h.request(code, kDestUi);
-    auto all = h.replies();
+    auto all = code == UI_MSI ? h.awaitReplies(1) : h.replies();
     EXPECT_EQ(all.size(), 1u) << "request " << code;
     if (all.empty()) return -1;
     EXPECT_EQ(all[0].type, code) << "replies carry the request's code";
@@ -117,7 +117,7 @@ TEST_F(ServoRequestTest, PrintDebugOnlyForDestinationZero) {
 
 TEST_F(ServoRequestTest, VisualisationCacheDropsRepeatsAtRest) {
   h.request(UI_MSI, kDestUi);
-  EXPECT_EQ(h.replies().size(), 1u);
+  EXPECT_EQ(h.awaitReplies(1).size(), 1u);
   h.request(UI_MSI, kDestUi);
   EXPECT_TRUE(h.replies().empty()) << "same request, arm at rest: no reply";
   CMsg toggle;
@@ -127,10 +127,26 @@ TEST_F(ServoRequestTest, VisualisationCacheDropsRepeatsAtRest) {
   h.request(toggle);
   EXPECT_TRUE(h.replies().empty()) << "display switches send nothing";
   h.request(UI_MSI, kDestUi);
-  EXPECT_EQ(h.replies().size(), 1u) << "setifmaxvel changed: recomputed";
+  EXPECT_EQ(h.awaitReplies(1).size(), 1u) << "setifmaxvel changed: recomputed";
   h.request(UI_EMASS, kDestUi);
   h.request(UI_MSI, kDestUi);
-  EXPECT_EQ(h.replies().size(), 2u) << "one cache for all four codes";
+  EXPECT_EQ(h.awaitReplies(2).size(), 2u) << "one cache for all four codes";
+}
+
+// Requests that come while a sphere is being built are not lost: the last of
+// them is built next, and its answer goes where it asked.
+TEST_F(ServoRequestTest, MsiRequestsWhileOneIsBuiltGetTheLatestAnswered) {
+  CMsg toggle;
+  toggle.setType(UI_CONSTANT);
+  toggle.writeInt(26);
+  toggle.writeInt(1);
+  h.request(UI_MSI, kDestUi);
+  h.request(toggle);
+  h.request(UI_MSI, kDestLocal);
+  auto all = h.awaitReplies(2);
+  ASSERT_EQ(all.size(), 2u);
+  EXPECT_EQ(all[0].length, all[1].length);
+  EXPECT_NE(all[0].floats(), all[1].floats()) << "the second one shows the effective mass";
 }
 
 TEST_F(ServoRequestTest, EffectiveMassAtAContactPointNeverSetIsZero) {
@@ -161,7 +177,9 @@ TEST_F(ServoRequestTest, MsiOffTheEndEffectorRepliesZeros) {
 
 TEST_F(ServoRequestTest, MsiPointsLieAlongTheRotatedSphereDirections) {
   h.request(UI_MSI, kDestUi);
-  std::vector<float> points = h.replies()[0].floats();
+  auto all = h.awaitReplies(1);
+  ASSERT_EQ(all.size(), 1u);
+  std::vector<float> points = all[0].floats();
   int nonZero = 0;
   for (int k = 0; k < kSphereFloats; k += 3) {
     const float n =

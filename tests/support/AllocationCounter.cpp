@@ -8,16 +8,23 @@ namespace {
 
 std::atomic<long> g_allocations{0};
 std::atomic<bool> g_enabled{false};
+std::atomic<bool> g_oneThread{false};  // count only the thread marked below
+thread_local bool t_marked = false;
+
+bool counted() {
+  return g_enabled.load(std::memory_order_relaxed) &&
+         (!g_oneThread.load(std::memory_order_relaxed) || t_marked);
+}
 
 void* countedAllocate(std::size_t n) {
-  if (g_enabled.load(std::memory_order_relaxed)) g_allocations.fetch_add(1, std::memory_order_relaxed);
+  if (counted()) g_allocations.fetch_add(1, std::memory_order_relaxed);
   void* p = std::malloc(n == 0 ? 1 : n);
   if (p == nullptr) throw std::bad_alloc();
   return p;
 }
 
 void* countedAllocateAligned(std::size_t n, std::align_val_t alignment) {
-  if (g_enabled.load(std::memory_order_relaxed)) g_allocations.fetch_add(1, std::memory_order_relaxed);
+  if (counted()) g_allocations.fetch_add(1, std::memory_order_relaxed);
   const auto a = static_cast<std::size_t>(alignment);
   // aligned_alloc wants a size that is a multiple of the alignment.
   void* p = std::aligned_alloc(a, ((n == 0 ? 1 : n) + a - 1) / a * a);
@@ -84,6 +91,10 @@ namespace alloccount {
 
 void reset() { g_allocations.store(0); }
 void enable(bool on) { g_enabled.store(on); }
+void countOnlyThisThread(bool on) {
+  t_marked = on;
+  g_oneThread.store(on);
+}
 long count() { return g_allocations.load(); }
 
 bool counterIsHooked() {

@@ -13,6 +13,9 @@ namespace alloccount {
 // Allocations seen since the last reset; only counted while enabled.
 void reset();
 void enable(bool on);
+// While on, only the calling thread's allocations are counted (a test that
+// stands in for the servo thread while a worker of its own allocates).
+void countOnlyThisThread(bool on);
 long count();
 
 // True when allocations made now are seen by count().
