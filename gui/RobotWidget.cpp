@@ -89,6 +89,7 @@ void RobotWidget::storeDisplayData(PrVector& stored, const PrVector& v) {
 RobotWidget::~RobotWidget() {
   makeCurrent();
   m_glRobot.reset();
+  m_ghostRobot.reset();
   if (m_sphereList) glDeleteLists(m_sphereList, 1);
   if (m_markerList) glDeleteLists(m_markerList, 1);
   doneCurrent();
@@ -134,6 +135,15 @@ void RobotWidget::buildMenu() {
     connect(action, &QAction::triggered, this, [this, guide](bool) { toggleGuide(guide); });
     m_guideActions[guide] = action;
   }
+  m_menu->addSeparator();
+  const char* const goalTexts[kGoalMarkCount] = {"Show Goal Frame", "Show Goal Arm", "Show Goal on Line"};
+  for (int mark = 0; mark < kGoalMarkCount; ++mark) {
+    QAction* action = m_menu->addAction(goalTexts[mark]);
+    action->setCheckable(true);
+    action->setChecked(m_goalMarks[mark]);
+    connect(action, &QAction::triggered, this, [this, mark](bool) { toggleGoalMark(mark); });
+    m_goalMarkActions[mark] = action;
+  }
 }
 
 void RobotWidget::toggleGuide(int guide) {
@@ -159,7 +169,9 @@ IRobotModel* RobotWidget::switchRobotType(int robotType) {
     consolePrint("Error: unknown robot type %d in GUI\n", robotType);
     makeCurrent();
     m_glRobot.reset();
+    m_ghostRobot.reset();
     m_model.reset();
+    m_goal = ViewGoal();
     m_robotType = robotType;
     return nullptr;
   }
@@ -168,7 +180,9 @@ IRobotModel* RobotWidget::switchRobotType(int robotType) {
   glRobot->setAspect(height() > 0 ? double(width()) / height() : 1.0);
   makeCurrent();  // the old robot's display lists belong to this context
   m_glRobot = std::move(glRobot);
+  m_ghostRobot.reset();
   m_model = std::move(model);
+  m_goal = ViewGoal();  // in the old model's joints
   m_robotType = robotType;
   resetEyeFrame();
   markChanged(true);
