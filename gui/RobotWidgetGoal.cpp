@@ -49,10 +49,10 @@ void drawAxes(const PrTransform& frame) {
   glPopMatrix();
 }
 
-// An orange diamond at the foot point and a thin line to the goal it stands for.
+// A yellow diamond at the foot point (orange marks the tool) and a thin line to the goal it stands for.
 void drawFoot(const PrVector3& foot, const PrVector3& goal) {
   glLineWidth(1);
-  glColor3f(1.0f, 0.6f, 0.1f);
+  glColor3f(1.0f, 0.92f, 0.25f);
   glBegin(GL_LINES);
   glVertex3f(foot[0], foot[1], foot[2]);
   glVertex3f(goal[0], goal[1], goal[2]);
