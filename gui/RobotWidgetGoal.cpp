@@ -12,6 +12,9 @@ namespace {
 
 constexpr float kGoalAxisLength = 0.15f;  // m
 constexpr float kFootRadius = 0.025f;     // m
+// An arm this close to its goal in every joint hides its ghost: the two
+// would lie in one another and their surfaces flicker through each other.
+constexpr float kGhostHiddenWithin = 0.5f;  // degrees
 
 // A pale cyan, see-through: the arm shows through it and it through the arm.
 const MeshMaterial kGhostMaterial = {
@@ -101,7 +104,7 @@ void RobotWidget::drawGoal() {
 }
 
 void RobotWidget::drawGhostArm() {
-  if (!m_model || m_goal.qd.size() != m_model->m_selection.row()) return;
+  if (!m_model || !m_glRobot || m_goal.qd.size() != m_model->m_selection.row()) return;
   if (!m_ghostRobot) m_ghostRobot = std::make_unique<CGLPuma>(kGhostMaterial);
   const PrMatrix& selection = m_model->m_selection;
   PrVector full(6);
@@ -110,6 +113,11 @@ void RobotWidget::drawGhostArm() {
     for (int i = 0; i < m_goal.qd.size(); ++i) angle += selection(i, j) * m_goal.qd[i];
     full[j] = angle;
   }
+  PrVector drawn(6);
+  m_glRobot->getJointAngles(drawn);
+  bool away = false;
+  for (int j = 0; j < 6; ++j) away = away || !(std::fabs(full[j] - drawn[j]) < kGhostHiddenWithin);
+  if (!away) return;
   m_ghostRobot->setJointAngles(full);
   glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glEnable(GL_BLEND);
