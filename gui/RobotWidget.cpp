@@ -191,20 +191,25 @@ IRobotModel* RobotWidget::switchRobotType(int robotType) {
 
 void RobotWidget::setJointPositions(const PrVector& q) {
   if (q.size() == 0 || !m_model || !m_glRobot) return;
-  const PrMatrix& selection = m_model->m_selection;
-  if (q.size() != selection.row()) return;  // a reply for another robot type
-  PrVector full(6);
+  if (q.size() != m_model->m_selection.row()) return;  // a reply for another robot type
+  const PrVector full = fullAngles(q);
   bool visible = false;
+  // A hundredth of a degree moves no point of the arm by a tenth of a pixel:
+  // an arm that creeps is redrawn once its creep can be seen.
+  for (int j = 0; j < 6; ++j) visible = visible || !(std::fabs(full[j] - m_drawnAngles[j]) <= kVisibleAngle);
+  m_glRobot->setJointAngles(full);
+  if (visible) markChanged(false);
+}
+
+PrVector RobotWidget::fullAngles(const PrVector& q) const {
+  const PrMatrix& selection = m_model->m_selection;
+  PrVector full(6);
   for (int j = 0; j < 6; ++j) {
     float angle = m_model->m_lockConfigDeg[j];
     for (int i = 0; i < q.size(); ++i) angle += selection(i, j) * q[i];
     full[j] = angle;
-    // A hundredth of a degree moves no point of the arm by a tenth of a
-    // pixel: an arm that creeps is redrawn once its creep can be seen.
-    visible = visible || !(std::fabs(angle - m_drawnAngles[j]) <= kVisibleAngle);
   }
-  m_glRobot->setJointAngles(full);
-  if (visible) markChanged(false);
+  return full;
 }
 
 void RobotWidget::setSphere(const Obstacle& sphere) {

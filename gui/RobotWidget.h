@@ -167,6 +167,7 @@ class RobotWidget : public QOpenGLWindow {
   void drawLine(GLenum renderMode);
   void drawGuides();
   void drawGoal();
+  PrVector fullAngles(const PrVector& q) const;  // model joints -> the arm's six, degrees
   void drawGhostArm();
   PrVector3 linkOrigin(int link);                         // world origin of loadLinkFrame(link)
   PrVector3 linkPoint(int link, const PrVector3& local);  // a point of that link in world

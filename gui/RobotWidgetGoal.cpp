@@ -106,13 +106,7 @@ void RobotWidget::drawGoal() {
 void RobotWidget::drawGhostArm() {
   if (!m_model || !m_glRobot || m_goal.qd.size() != m_model->m_selection.row()) return;
   if (!m_ghostRobot) m_ghostRobot = std::make_unique<CGLPuma>(kGhostMaterial);
-  const PrMatrix& selection = m_model->m_selection;
-  PrVector full(6);
-  for (int j = 0; j < 6; ++j) {
-    float angle = m_model->m_lockConfigDeg[j];
-    for (int i = 0; i < m_goal.qd.size(); ++i) angle += selection(i, j) * m_goal.qd[i];
-    full[j] = angle;
-  }
+  const PrVector full = fullAngles(m_goal.qd);
   PrVector drawn(6);
   m_glRobot->getJointAngles(drawn);
   bool away = false;
