@@ -7,6 +7,10 @@
 
 CGLPuma::CGLPuma() : m_angles(6), m_meshes(buildPumaMeshes()), m_meshLists(kPumaLinkCount, 0) {}
 
+CGLPuma::CGLPuma(const MeshMaterial& material) : CGLPuma() {
+  for (LinkMesh& mesh : m_meshes) mesh.recolour(material);
+}
+
 CGLPuma::~CGLPuma() {
   for (GLuint list : m_meshLists)
     if (list != 0) glDeleteLists(list, 1);

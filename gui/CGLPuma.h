@@ -15,6 +15,8 @@
 class CGLPuma : public IGLRobot {
  public:
   CGLPuma();
+  // An arm all of `material`.
+  explicit CGLPuma(const MeshMaterial& material);
   ~CGLPuma() override;  // deletes the display lists (the context must be current)
   CGLPuma(const CGLPuma&) = delete;
   CGLPuma& operator=(const CGLPuma&) = delete;

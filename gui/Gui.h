@@ -134,6 +134,7 @@ class Gui : public QMainWindow {
   int screenFramePeriodMs() const;
   void addControlMenu();
   void addScopeDock();
+  void showGoal();
   void setScalar(QLineEdit* field, float consoleValue, const char* word);
   void setJointGroup(const FieldGroup& group, const PrVector& consoleValue, const char* word);
   void setGains(const FieldGroup& group, bool kv);

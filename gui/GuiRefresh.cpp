@@ -8,6 +8,7 @@
 #include "app/TextUI.h"
 #include "gui/Gui.h"
 #include "gui/RobotWidget.h"
+#include "gui/ScopeDock.h"
 #include "gui/TransformDialog.h"
 #include "gui/ui_Gui.h"
 #include "libpuma/IRobotModel.h"
@@ -75,6 +76,15 @@ void Gui::updateCaption() {
   // redraws when what it shows changed; a repaint of the whole window here
   // would cost a full frame of the form ten times a second for nothing.
   robotWidget()->setJointPositions(m_q);
+  showGoal();
+}
+
+// The goal travels with the scope's ticks, which carry the servo's qd, xd
+// and mode (a servo in another process sends none: no goal is drawn).
+void Gui::showGoal() {
+  ScopeSample tick;
+  if (!m_model || !m_scope || !m_scope->newestTick(tick)) return;
+  robotWidget()->setGoal(goalOfTick(tick, *m_model, m_console.configuration().line));
 }
 
 void Gui::resynchronise() {

@@ -152,3 +152,7 @@ void LinkMesh::draw() const {
     glEnd();
   }
 }
+
+void LinkMesh::recolour(const MeshMaterial& material) {
+  for (Group& group : m_groups) group.material = material;
+}

@@ -27,6 +27,9 @@ class LinkMesh {
   void addBox(const float lo[3], const float hi[3]);
   void addSphere(const float centre[3], float radius, int slices = 20, int stacks = 10);
 
+  // Every group takes `material` (a ghost of the link in one colour).
+  void recolour(const MeshMaterial& material);
+
   int triangleCount() const;
   const std::vector<Group>& groups() const { return m_groups; }
   // Immediate-mode drawing: usable inside a display list or in selection mode.

@@ -89,6 +89,7 @@ void RobotWidget::storeDisplayData(PrVector& stored, const PrVector& v) {
 RobotWidget::~RobotWidget() {
   makeCurrent();
   m_glRobot.reset();
+  m_ghostRobot.reset();
   if (m_sphereList) glDeleteLists(m_sphereList, 1);
   if (m_markerList) glDeleteLists(m_markerList, 1);
   doneCurrent();
@@ -134,6 +135,15 @@ void RobotWidget::buildMenu() {
     connect(action, &QAction::triggered, this, [this, guide](bool) { toggleGuide(guide); });
     m_guideActions[guide] = action;
   }
+  m_menu->addSeparator();
+  const char* const goalTexts[kGoalMarkCount] = {"Show Goal Frame", "Show Goal Arm", "Show Goal on Line"};
+  for (int mark = 0; mark < kGoalMarkCount; ++mark) {
+    QAction* action = m_menu->addAction(goalTexts[mark]);
+    action->setCheckable(true);
+    action->setChecked(m_goalMarks[mark]);
+    connect(action, &QAction::triggered, this, [this, mark](bool) { toggleGoalMark(mark); });
+    m_goalMarkActions[mark] = action;
+  }
 }
 
 void RobotWidget::toggleGuide(int guide) {
@@ -159,7 +169,9 @@ IRobotModel* RobotWidget::switchRobotType(int robotType) {
     consolePrint("Error: unknown robot type %d in GUI\n", robotType);
     makeCurrent();
     m_glRobot.reset();
+    m_ghostRobot.reset();
     m_model.reset();
+    m_goal = ViewGoal();
     m_robotType = robotType;
     return nullptr;
   }
@@ -168,7 +180,9 @@ IRobotModel* RobotWidget::switchRobotType(int robotType) {
   glRobot->setAspect(height() > 0 ? double(width()) / height() : 1.0);
   makeCurrent();  // the old robot's display lists belong to this context
   m_glRobot = std::move(glRobot);
+  m_ghostRobot.reset();
   m_model = std::move(model);
+  m_goal = ViewGoal();  // in the old model's joints
   m_robotType = robotType;
   resetEyeFrame();
   markChanged(true);
@@ -177,20 +191,25 @@ IRobotModel* RobotWidget::switchRobotType(int robotType) {
 
 void RobotWidget::setJointPositions(const PrVector& q) {
   if (q.size() == 0 || !m_model || !m_glRobot) return;
-  const PrMatrix& selection = m_model->m_selection;
-  if (q.size() != selection.row()) return;  // a reply for another robot type
-  PrVector full(6);
+  if (q.size() != m_model->m_selection.row()) return;  // a reply for another robot type
+  const PrVector full = fullAngles(q);
   bool visible = false;
+  // A hundredth of a degree moves no point of the arm by a tenth of a pixel:
+  // an arm that creeps is redrawn once its creep can be seen.
+  for (int j = 0; j < 6; ++j) visible = visible || !(std::fabs(full[j] - m_drawnAngles[j]) <= kVisibleAngle);
+  m_glRobot->setJointAngles(full);
+  if (visible) markChanged(false);
+}
+
+PrVector RobotWidget::fullAngles(const PrVector& q) const {
+  const PrMatrix& selection = m_model->m_selection;
+  PrVector full(6);
   for (int j = 0; j < 6; ++j) {
     float angle = m_model->m_lockConfigDeg[j];
     for (int i = 0; i < q.size(); ++i) angle += selection(i, j) * q[i];
     full[j] = angle;
-    // A hundredth of a degree moves no point of the arm by a tenth of a
-    // pixel: an arm that creeps is redrawn once its creep can be seen.
-    visible = visible || !(std::fabs(angle - m_drawnAngles[j]) <= kVisibleAngle);
   }
-  m_glRobot->setJointAngles(full);
-  if (visible) markChanged(false);
+  return full;
 }
 
 void RobotWidget::setSphere(const Obstacle& sphere) {

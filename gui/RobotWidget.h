@@ -29,6 +29,7 @@
 
 #include "matrix/PrVector.h"
 #include "matrix/PrVector3.h"
+#include "gui/ViewGoal.h"
 #include "servo/ServoState.h"
 
 class CommandDispatcher;
@@ -59,6 +60,10 @@ class RobotWidget : public QOpenGLWindow {
 
   // Scene guides, each with a check entry in the popup menu.
   enum Guide { kGroundGrid = 0, kBaseAxes, kGuideCount };
+  // The goal's marks, each with a check entry in the popup menu: the goal
+  // tool frame's axes, the ghost of the goal configuration, the goal's foot
+  // point on the virtual line.
+  enum GoalMark { kGoalFrame = 0, kGoalArm, kGoalLineFoot, kGoalMarkCount };
 
   // refreshMs: redraw period (REFRESH_RATE_GRAPHIC), see setRefreshPeriod.
   explicit RobotWidget(QWindow* parent = nullptr, int refreshMs = 0);
@@ -97,6 +102,12 @@ class RobotWidget : public QOpenGLWindow {
   bool guideShown(Guide guide) const { return m_guides[guide]; }
   QAction* guideAction(Guide guide) const { return m_guideActions[guide]; }
 
+  // What the control law aims at; drawn with the next frame when it moved.
+  void setGoal(const ViewGoal& goal);
+  const ViewGoal& goal() const { return m_goal; }
+  bool goalMarkShown(GoalMark mark) const { return m_goalMarks[mark]; }
+  QAction* goalMarkAction(GoalMark mark) const { return m_goalMarkActions[mark]; }
+
   // A point given in the frame of loadLinkFrame(link), in world coordinates.
   PrVector3 linkToWorld(int link, const PrVector3& local);
 
@@ -126,6 +137,7 @@ class RobotWidget : public QOpenGLWindow {
   void toggleDisplayEmassOnContactPoint(int);
   void toggleDisplayEmassAsEllipsoid(int);
   void toggleGuide(int guide);
+  void toggleGoalMark(int mark);
 
  protected:
   void initializeGL() override;
@@ -154,6 +166,9 @@ class RobotWidget : public QOpenGLWindow {
   void drawSpheres(GLenum renderMode);
   void drawLine(GLenum renderMode);
   void drawGuides();
+  void drawGoal();
+  PrVector fullAngles(const PrVector& q) const;  // model joints -> the arm's six, degrees
+  void drawGhostArm();
   PrVector3 linkOrigin(int link);                         // world origin of loadLinkFrame(link)
   PrVector3 linkPoint(int link, const PrVector3& local);  // a point of that link in world
   PrVector3 worldToLink(int link, const PrVector3& world);
@@ -187,6 +202,10 @@ class RobotWidget : public QOpenGLWindow {
   GLuint m_markerList = 0;
   bool m_guides[kGuideCount] = {true, true};
   QAction* m_guideActions[kGuideCount] = {};
+  ViewGoal m_goal;
+  std::unique_ptr<CGLPuma> m_ghostRobot;  // the goal configuration, translucent
+  bool m_goalMarks[kGoalMarkCount] = {true, true, true};
+  QAction* m_goalMarkActions[kGoalMarkCount] = {};
   std::unique_ptr<QMenu> m_menu;  // a window has no widget to own it
   QTimer m_refreshTimer;
   int m_refreshMs = 0;

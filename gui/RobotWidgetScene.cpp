@@ -178,6 +178,8 @@ void RobotWidget::drawScene(GLenum renderMode) {
   if (m_mode == kContact && m_glRobot) drawSpring();
   drawSpheres(renderMode);
   drawLine(renderMode);
+  // Last, as it is translucent or drawn over the arm; never picked.
+  if (renderMode == GL_RENDER) drawGoal();
 }
 
 PrVector3 RobotWidget::linkPoint(int link, const PrVector3& local) {

@@ -208,8 +208,10 @@ void ScopeDock::refresh() {
     bool any = false;
     const uint64_t lost = m_ring->drain([&](const ScopeSample& sample) {
       any = true;
+      m_newest = sample;
       if (!paused) m_history.append(sample);
     });
+    m_haveNewest = m_haveNewest || any;
     if (!paused) {
       m_lost += lost;
       if (any) m_dirty = true;
@@ -219,6 +221,11 @@ void ScopeDock::refresh() {
   }
   // A hidden scope only keeps its record.
   if (m_dirty && m_view->isVisible() && !m_view->viewport()->visibleRegion().isEmpty()) redraw();
+}
+
+bool ScopeDock::newestTick(ScopeSample& tick) const {
+  if (m_haveNewest) tick = m_newest;
+  return m_haveNewest;
 }
 
 int ScopeDock::firstShown() const {

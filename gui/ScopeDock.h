@@ -75,6 +75,9 @@ class ScopeDock : public QDockWidget {
   void askAndExportCsv();
 
   const ScopeHistory& history() const { return m_history; }
+  // The newest tick drained, paused or not (the 3D view draws its goal);
+  // false before the first.
+  bool newestTick(ScopeSample& tick) const;
   uint64_t lostSamples() const { return m_lost; }
   QChartView* chartView() const { return m_view; }
 
@@ -105,4 +108,6 @@ class ScopeDock : public QDockWidget {
   std::vector<QLineSeries*> m_series;      // curve k
   std::vector<QLineSeries*> m_goalSeries;  // its goal, dashed
   QTimer* m_timer = nullptr;
+  ScopeSample m_newest;
+  bool m_haveNewest = false;
 };

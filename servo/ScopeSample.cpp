@@ -12,8 +12,9 @@ int copyInto(const PrVector& from, float* to, int capacity) {
 }
 }  // namespace
 
-void takeScopeSample(const ServoState& state, ScopeSample& sample) {
+void takeScopeSample(const ServoState& state, int controlMode, ScopeSample& sample) {
   sample.time = state.curTime;
+  sample.mode = controlMode;
   sample.dof = copyInto(state.q, sample.q, ScopeSample::kMaxJoints);
   copyInto(state.qd, sample.qd, ScopeSample::kMaxJoints);
   copyInto(state.dq, sample.dq, ScopeSample::kMaxJoints);

@@ -18,6 +18,7 @@ struct ScopeSample {
 
   float time = 0;  // servo time, s
   int32_t dof = 0, config = 0, rate = 0;
+  int32_t mode = 0;  // control mode of the tick
   float q[kMaxJoints] = {}, qd[kMaxJoints] = {}, dq[kMaxJoints] = {}, tau[kMaxJoints] = {};
   float x[kMaxConfig] = {}, xd[kMaxConfig] = {};
   float dx[kMaxRate] = {};
@@ -27,4 +28,4 @@ struct ScopeSample {
 using ScopeRing = OverwritingRing<ScopeSample, 4096>;
 
 // Copies the tick's values out of the state record.
-void takeScopeSample(const ServoState& state, ScopeSample& sample);
+void takeScopeSample(const ServoState& state, int controlMode, ScopeSample& sample);

@@ -117,7 +117,7 @@ void Servo::servoTick() {
   m_robot->setGripper(m_gripperValue);
   if (m_gatherOn) m_link.sendGatherRow(m_state.curTime, m_gatherList);
   if (m_scope) {
-    takeScopeSample(m_state, m_scopeSample);
+    takeScopeSample(m_state, m_cmode, m_scopeSample);
     m_scope->push(m_scopeSample);
   }
 }

@@ -62,6 +62,11 @@ int curvePixels(const QImage& screen, const QRect& area) {
   return count;
 }
 
+// The goal's ghost arm: a see-through pale cyan, unlike the obstacles' deep blue.
+bool isGhostArm(QRgb c) {
+  return qGreen(c) > qRed(c) + 50 && qBlue(c) > qRed(c) + 70 && qBlue(c) < qGreen(c) + 60;
+}
+
 class KorvexWindowAcceptance : public testing::Test {
  protected:
   void SetUp() override {
@@ -210,6 +215,35 @@ TEST_F(KorvexWindowAcceptance, TheViewFollowsAJgotoAndAStillArmDoesNotFlicker) {
   EXPECT_EQ(changedPixels(first, second, m_view), 0) << "kept as still-1.png, still-2.png";
   keep(first, "still-1.png");
   keep(second, "still-2.png");
+}
+
+TEST_F(KorvexWindowAcceptance, AJgotosGoalShowsAsAGhostArmWhileTheArmMovesAndTheMenuHidesIt) {
+  // A tenth of real time: the arm is still on its way through the menu clicks.
+  type("simspeed 0.1");
+  const std::vector<double> goal = {0, -45, 135, 0, 45, 0};
+  // The middle of the goal's forearm, away from the arm's start.
+  const QPointF ghostAt = projectDefault(m_view, armPoint(goal, 3, PrVector3(puma::kA3, -0.2f, 0)));
+  EXPECT_FALSE(centreOf(shot(), ghostAt, 4, isGhostArm)) << "a ghost before any goal";
+  type("jgoto 0 -45 135 0 45 0");
+  ASSERT_TRUE(waitForScreen([&](const QImage& screen) { return bool(centreOf(screen, ghostAt, 4, isGhostArm)); }))
+      << "no ghost at the goal; kept as ghost.png";
+  const QImage withGhost = m_screen;
+  keep(withGhost, "ghost.png");
+
+  // Menu entries after the display options: Ground Grid 12, Base Axes 13,
+  // Goal Frame 14, Goal Arm 15, Goal on Line 16.
+  chooseFromMenu(15);
+  EXPECT_TRUE(waitForScreen([&](const QImage& screen) { return !centreOf(screen, ghostAt, 4, isGhostArm); }))
+      << "the ghost stays when toggled off; kept as ghost-off.png";
+  keep(m_screen, "ghost-off.png");
+  EXPECT_GT(changedPixels(withGhost, m_screen, m_view, 40), 300);
+  const std::vector<double> q = ask("pjpos", "q");
+  ASSERT_EQ(q.size(), goal.size());
+  EXPECT_GT(std::fabs(q[2] - goal[2]), 5) << "the arm was no longer moving: the check proves less";
+
+  chooseFromMenu(15);
+  EXPECT_TRUE(waitForScreen([&](const QImage& screen) { return bool(centreOf(screen, ghostAt, 4, isGhostArm)); }))
+      << "the ghost does not come back";
 }
 
 TEST_F(KorvexWindowAcceptance, TypedObstaclesAndTheLineShowAtOnceAndADeletedOneGoes) {

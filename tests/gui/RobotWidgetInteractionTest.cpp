@@ -178,13 +178,47 @@ TEST(RobotWidgetMenu, DisplayTogglesAreExclusiveAndSendTheirCommands) {
                                              "setemasspos 0"};
   EXPECT_EQ(console.lines, expected);
   const auto entries = view->popupMenu()->actions();
-  ASSERT_EQ(entries.size(), 15);  // the twelve of the display, a separator, the two guides
+  // The twelve of the display, a separator, the two guides, a separator, the three goal marks.
+  ASSERT_EQ(entries.size(), 19);
   EXPECT_EQ(entries[0]->text(), "Reset Image");
   EXPECT_EQ(entries[5]->text(), "Enable Horizontal Rotation");
   EXPECT_TRUE(entries[5]->isChecked());
   EXPECT_FALSE(entries[6]->isChecked());
   entries[6]->trigger();
   EXPECT_TRUE(entries[6]->isChecked());
+  for (int mark = 0; mark < RobotWidget::kGoalMarkCount; ++mark) {
+    const auto goalMark = RobotWidget::GoalMark(mark);
+    EXPECT_TRUE(view->goalMarkShown(goalMark));
+    EXPECT_EQ(entries[16 + mark], view->goalMarkAction(goalMark));
+    entries[16 + mark]->trigger();
+    EXPECT_FALSE(view->goalMarkShown(goalMark));
+    EXPECT_FALSE(entries[16 + mark]->isChecked());
+  }
+}
+
+TEST(RobotWidgetGoal, TheGhostArmShowsOnlyWhileTheArmIsAwayFromItsGoal) {
+  RecordingConsole console;
+  auto view = makeView(console);
+  view->setJointPositions(PrVector(6));
+  const QImage bare = view->snapshot();
+  ASSERT_FALSE(bare.isNull());
+  ViewGoal goal;
+  goal.kind = ViewGoal::kJoints;
+  goal.qd = PrVector(6);
+  view->setGoal(goal);
+  EXPECT_EQ(view->snapshot(), bare) << "a ghost inside the arm at its goal";
+  goal.qd[1] = -45;
+  goal.qd[2] = 135;
+  view->setGoal(goal);
+  const QImage ghost = view->snapshot();
+  EXPECT_NE(ghost, bare);
+  view->goalMarkAction(RobotWidget::kGoalArm)->trigger();
+  EXPECT_EQ(view->snapshot(), bare);
+  view->goalMarkAction(RobotWidget::kGoalArm)->trigger();
+  EXPECT_EQ(view->snapshot(), ghost);
+  goal.kind = ViewGoal::kNone;
+  view->setGoal(goal);
+  EXPECT_EQ(view->snapshot(), bare);
 }
 
 TEST(RobotWidgetModel, SwitchesModelsAndRefusesUnknownTypes) {
