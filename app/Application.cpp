@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "app/ServoAgent.h"
-#include "app/ServoThread.h"
 #include "app/TextUI.h"
 #include "app/UiAgent.h"
 #include "servo/Session.h"
@@ -16,14 +15,15 @@ Application::~Application() {
   if (m_started) completeShutdown();
 }
 
-void Application::start(bool endAtEndOfInput, const std::string& startupScript) {
+void Application::start(bool endAtEndOfInput, const std::string& startupScript, ServoTiming timing) {
   m_uiAgent = std::make_unique<UiAgent>();
   m_servoAgent = std::make_unique<ServoAgent>();
   m_textUI = std::make_unique<TextUI>(m_servoAgent.get());
   m_textUI->setEndSessionAtEndOfInput(endAtEndOfInput);
   m_textUI->setStartupScript(startupScript);
+  m_textUI->setUnpacedServo(timing == ServoTiming::kUnpaced);
   m_textUI->start();
-  m_servoThread = std::thread([agent = m_uiAgent.get()] { servoLoop(*agent); });
+  m_servoThread = std::thread([agent = m_uiAgent.get(), timing] { servoLoop(*agent, {}, {}, timing); });
   m_started = true;
 }
 

@@ -19,6 +19,7 @@
 #include <thread>
 
 #include "app/ConsoleSession.h"
+#include "app/ServoThread.h"
 
 class ServoAgent;
 class TextUI;
@@ -33,7 +34,10 @@ class Application : public ConsoleSession {
 
   // endAtEndOfInput: end of standard input ends the session (no window).
   // startupScript: run by the console thread before its first prompt.
-  void start(bool endAtEndOfInput, const std::string& startupScript);
+  // timing kUnpaced: the servo keeps no wall clock and the console steps it
+  // (korvex --fast; no window).
+  void start(bool endAtEndOfInput, const std::string& startupScript,
+             ServoTiming timing = ServoTiming::kRealTime);
   TextUI& console() override { return *m_textUI; }
 
   // Blocks until the session has ended (used without a window).

@@ -12,6 +12,10 @@
 
 namespace {
 constexpr auto kIdlePause = std::chrono::milliseconds(20);
+// Unpaced, a console line waits for the listener; it naps briefly at first,
+// backing off to this while the servo stays quiet.
+constexpr auto kFirstUnpacedPause = std::chrono::microseconds(20);
+constexpr auto kLongestUnpacedPause = std::chrono::microseconds(1000);
 constexpr int kFileNameSize = 128;  // file names are at most 127 characters
 constexpr int kMaxRowValues = (MAX_MSG_SIZE - MSG_HEADER_SIZE) / 4;
 
@@ -24,10 +28,15 @@ void reportMalformed(const CMappedMsg& msg) {
 
 void TextUI::listenerLoop() {
   m_row.reserve(kMaxRowValues);
+  std::chrono::microseconds unpacedPause = kFirstUnpacedPause;
   while (!m_stop && !sessionEnded) {
     if (m_servo->hasMessage()) {
       CMappedMsg msg = m_servo->read();
       handleServoMessage(msg);
+      unpacedPause = kFirstUnpacedPause;
+    } else if (m_unpacedServo) {
+      std::this_thread::sleep_for(unpacedPause);
+      if (unpacedPause < kLongestUnpacedPause) unpacedPause *= 2;
     } else {
       std::this_thread::sleep_for(kIdlePause);
     }
@@ -109,10 +118,23 @@ void TextUI::handleServoMessage(CMappedMsg& msg) {
     case SERVO_CONFIG:
       storeConfiguration(msg);
       break;
+    case SERVO_ADVANCED:
+      noteAdvanced(msg);
+      break;
     default:
       std::fprintf(stderr, "Unknown Servo To UI Message Type received.\n");
       break;
   }
+}
+
+void TextUI::noteAdvanced(CMappedMsg& msg) {
+  const int sequence = msg.readInt();
+  if (msg.truncated()) return reportMalformed(msg);
+  {
+    std::lock_guard<std::mutex> lock(m_advanceMutex);
+    m_advancedSequence = sequence;
+  }
+  m_advanceAnswered.notify_all();
 }
 
 void TextUI::storeFloats(CMappedMsg& msg, PrVector& field, int count) {

@@ -83,6 +83,14 @@ bool TextUI::sessionOver() const { return m_stop || sessionEnded; }
 bool TextUI::processCommand(const char* commandStr, char* reply) {
   PR_ASSERT(commandStr != NULL);
   std::unique_lock<std::mutex> lock(m_mutex);
+  const bool ok = dispatch(commandStr, reply);
+  lock.unlock();
+  // Unpaced, the next line must find this one handled and answered.
+  if (m_unpacedServo && !sessionOver()) advanceServo(0);
+  return ok;
+}
+
+bool TextUI::dispatch(const char* commandStr, char* reply) {
   char localReply[kReplySize];
   if (reply == nullptr) reply = localReply;
   reply[0] = '\0';
@@ -115,10 +123,46 @@ std::vector<std::string> TextUI::commandWords() const {
   return words;
 }
 
+void TextUI::pause(long ms) {
+  if (!m_unpacedServo) return CommandDispatcher::pause(ms);
+  // At least ms of simulated time, granted in slices: the servo never runs
+  // further ahead of the listener than one slice of gather rows, which the
+  // reply queue holds with room to spare.
+  constexpr std::int64_t kSliceTicks = 250;
+  std::int64_t ticks = (std::int64_t(ms) + 1) / 2;
+  while (ticks > 0 && !sessionOver()) {
+    const std::int64_t slice = ticks < kSliceTicks ? ticks : kSliceTicks;
+    if (!advanceServo(slice)) return;
+    ticks -= slice;
+  }
+}
+
+bool TextUI::advanceServo(std::int64_t ticks) {
+  int sequence = 0;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    sequence = ++m_advanceSent;
+    m_msg.clear();
+    m_msg.setType(UI_ADVANCE);
+    m_msg.writeInt(2);
+    m_msg.writeInt(static_cast<int>(ticks));
+    m_msg.writeInt(sequence);
+    if (!m_servo->send(m_msg)) return false;
+  }
+  std::unique_lock<std::mutex> lock(m_advanceMutex);
+  while (m_advancedSequence < sequence) {
+    if (sessionOver()) return false;
+    m_advanceAnswered.wait_for(lock, std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
 void TextUI::runScript(const char* fileName) {
   char name[kLineSize];
   std::snprintf(name, sizeof name, "%s", fileName);
   m_script->run(name);
+  // Unpaced, what the script printed last is out before anything else is.
+  if (m_unpacedServo && !sessionOver()) advanceServo(0);
 }
 
 bool TextUI::sendMessage(char* reply) {
@@ -130,6 +174,12 @@ bool TextUI::sendMessage(char* reply) {
 // ---- console thread ---------------------------------------------------------
 
 void TextUI::waitForConfiguration() {
+  // Unpaced, the first line must find every start-up message handled: the
+  // servo sends them all before it takes its first request.
+  if (m_unpacedServo) {
+    advanceServo(0);
+    return;
+  }
   pauseUnless(kConfigurationWait, [this] { return sessionOver() || updateCount() > 0; });
 }
 
@@ -165,6 +215,11 @@ void TextUI::pauseForReply(bool interactive) {
   // typing never notices the full second; a file piped in would crawl at a
   // line a second, so there the pause ends once the servo's text has gone
   // quiet (the second stays the upper bound).
+  // Unpaced, the servo's answers (and a script's last words) are waited for exactly.
+  if (m_unpacedServo) {
+    if (!sessionOver()) advanceServo(0);
+    return;
+  }
   if (interactive) return pauseUnless(kPromptPause, [this] { return sessionOver(); });
   const auto start = std::chrono::steady_clock::now();
   pauseUnless(kPromptPause, [this, start] {

@@ -20,6 +20,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -74,10 +76,25 @@ class TextUI : public CommandDispatcher, public JointPositionSource {
   // Whether quit, exit or break has reached the servo: shutdown need not ask again.
   bool quitSent() const { return m_quitSent; }
 
+  // Set before start() when the servo runs unpaced (korvex --fast): every
+  // command line then returns only once the servo has handled it and its
+  // answers have been handled here, and a script's wait lets that much
+  // simulated time pass, so a run is the same every time.
+  void setUnpacedServo(bool unpaced) { m_unpacedServo = unpaced; }
+  bool unpacedServo() const { return m_unpacedServo; }
+
   bool processCommand(const char* commandStr, char* reply = nullptr) override;
   // Every word typed at the prompt: the table's and load, in order.
   std::vector<std::string> commandWords() const;
   bool sessionOver() const override;
+  void pause(long ms) override;
+
+  // Lets the servo run ticks more ticks (500 a simulated second; 0: none) and
+  // waits until it has and until everything it sent before answering has
+  // been handled here. Holds back no other thread. False when the session
+  // ended first or the request could not be sent. Unpaced, the servo runs
+  // exactly these ticks; in real time the answer just comes that many ticks later.
+  bool advanceServo(std::int64_t ticks);
 
   // Runs a command script as a typed "load" line would (name may end with a line feed).
   void runScript(const char* fileName);
@@ -122,6 +139,8 @@ class TextUI : public CommandDispatcher, public JointPositionSource {
   friend struct CommandHandlers;
 
   void consoleLoop();
+  // processCommand's work, under m_mutex (held by the caller).
+  bool dispatch(const char* commandStr, char* reply);
   // The pause after each console line (interactive: the full second).
   void pauseForReply(bool interactive);
   // Waits (a few seconds at most) for the servo's first configuration, which
@@ -130,6 +149,8 @@ class TextUI : public CommandDispatcher, public JointPositionSource {
   void listenerLoop();
   // Handles one servo message.
   void handleServoMessage(CMappedMsg& msg);
+  // SERVO_ADVANCED: wakes advanceServo.
+  void noteAdvanced(CMappedMsg& msg);
   // Stores a reply of count floats into field; refuses a body of another size.
   void storeFloats(CMappedMsg& msg, PrVector& field, int count);
   void storeConfiguration(CMappedMsg& msg);
@@ -160,6 +181,7 @@ class TextUI : public CommandDispatcher, public JointPositionSource {
   std::atomic<bool> m_endSessionAtEndOfInput{false};
   std::atomic<bool> m_inputEnded{false};
   std::atomic<bool> m_quitSent{false};
+  bool m_unpacedServo = false;  // set before start()
   std::string m_startupScript;
 
   ServoAgent* m_servo;  // not owned
@@ -181,6 +203,12 @@ class TextUI : public CommandDispatcher, public JointPositionSource {
   PrVector m_kp[kNumControlModes];
   PrVector m_kv[kNumControlModes];
   std::atomic<int> m_updateCount{0};
+  // advanceServo's round trip: the last sequence sent (under m_mutex) and the
+  // last one answered (written by the listener under m_advanceMutex).
+  int m_advanceSent = 0;
+  std::mutex m_advanceMutex;
+  std::condition_variable m_advanceAnswered;
+  int m_advancedSequence = 0;
   // When the listener last printed servo text (steady clock ticks).
   std::atomic<std::chrono::steady_clock::rep> m_lastServoText{0};
 

@@ -32,6 +32,7 @@ constexpr const char kVersion[] = "0.1.0";
 void printUsage(std::FILE* out) {
   std::fprintf(out,
                "Usage: korvex [--no-gui] [--script FILE] [--help] [--version]\n"
+               "       korvex --no-gui --fast [--script FILE]\n"
                "       korvex --servo-only [--listen ADDR:PORT]\n"
                "       korvex --connect [HOST:PORT] [--script FILE]\n"
                "Runs the KORVEX robot-arm simulator in the current directory, which must hold\n"
@@ -39,6 +40,10 @@ void printUsage(std::FILE* out) {
                "  --no-gui        run the servo and the text console only (the default\n"
                "                  when no display is available)\n"
                "  --script FILE   run the console commands in FILE at start, as 'load FILE' would\n"
+               "  --fast          with --no-gui: run as fast as the processor allows, without\n"
+               "                  a wall clock; a script's 'wait MS' counts simulated time and\n"
+               "                  each line waits for the servo's answer to the one before, so\n"
+               "                  the same input always gives the same output and gather files\n"
                "  --servo-only    run the servo alone and serve one console at a time over TCP\n"
                "  --listen ADDR:PORT  where --servo-only listens (default 127.0.0.1:%d;\n"
                "                  port 0 lets the system choose and prints it)\n"
@@ -52,6 +57,7 @@ void printUsage(std::FILE* out) {
 
 struct Options {
   bool noGui = false;
+  bool fast = false;
   std::string script;
   bool servoOnly = false;
   std::string listen;
@@ -73,6 +79,8 @@ int parseOptions(int argc, char** argv, Options& options) {
     }
     if (std::strcmp(arg, "--no-gui") == 0) {
       options.noGui = true;
+    } else if (std::strcmp(arg, "--fast") == 0) {
+      options.fast = true;
     } else if (std::strcmp(arg, "--script") == 0) {
       if (i + 1 >= argc) {
         std::fprintf(stderr, "korvex: --script needs a file name\n");
@@ -104,6 +112,17 @@ int parseOptions(int argc, char** argv, Options& options) {
   }
   if (!options.listen.empty() && !options.servoOnly) {
     std::fprintf(stderr, "korvex: --listen goes with --servo-only\n");
+    return 2;
+  }
+  if (options.fast && (options.servoOnly || options.connect)) {
+    std::fprintf(stderr, "korvex: --fast runs the servo and the console in one process; it cannot go with %s\n",
+                 options.servoOnly ? "--servo-only" : "--connect");
+    return 2;
+  }
+  if (options.fast && !options.noGui) {
+    std::fprintf(stderr,
+                 "korvex: --fast runs without a wall clock, which a window cannot follow; "
+                 "use it with --no-gui (korvex --no-gui --fast)\n");
     return 2;
   }
   if (options.servoOnly && !options.script.empty()) {
@@ -199,7 +218,8 @@ int main(int argc, char** argv) {
 
   // Without a window nothing else can end the session once input runs out.
   Application application;
-  application.start(/*endAtEndOfInput=*/true, options.script);
+  application.start(/*endAtEndOfInput=*/true, options.script,
+                    options.fast ? ServoTiming::kUnpaced : ServoTiming::kRealTime);
   Application::waitForSessionEnd();
   application.completeShutdown();
   return 0;

@@ -8,25 +8,19 @@
 #include <utility>
 
 #include "libpuma/PacingClock.h"
+#include "servo/RealTimePacing.h"
 #include "servo/LimitShapes.h"
 #include "servo/ObstacleList.h"
 #include "servo/Session.h"
 #include "servo/UnitConversion.h"
 #include "utility/consolePrint.h"
 
-namespace {
-
-// Wake this long before a tick is due and poll from there; covers the
-// scheduler's wake-up latency.
-constexpr auto kWakeMargin = std::chrono::microseconds(150);
-// Longest single sleep, so requests are still handled while a slow simulation
-// speed stretches the period.
-constexpr auto kMaxSleep = std::chrono::milliseconds(2);
-
-}  // namespace
-
 Servo::Servo(UiLink& link, ControlPlugin plugin, const PacingClock* clock)
-    : m_link(link), m_plugin(std::move(plugin)), m_clock(clock) {
+    : Servo(link, std::move(plugin), clock != nullptr ? std::unique_ptr<ServoPacing>(new ClockPacing(clock))
+                                                      : std::unique_ptr<ServoPacing>(new RealTimePacing)) {}
+
+Servo::Servo(UiLink& link, ControlPlugin plugin, std::unique_ptr<ServoPacing> pacing)
+    : m_link(link), m_plugin(std::move(plugin)), m_pacing(std::move(pacing)) {
   m_gatherList[0] = &m_state.q;
   m_gatherList[1] = &m_state.dq;
   m_gatherList[2] = &m_state.qd;
@@ -126,7 +120,7 @@ int Servo::stepArm() {
   // from step()'s own reading, which is this one or a later one, so a due
   // time derived from this reading is never late (at worst a millisecond early).
   m_stepClockMs = monotonicPacingClock().ticks();
-  return m_robot->step(m_simSpeed);
+  return m_robot->step(m_pacing->stepSpeed(m_simSpeed));
 }
 
 bool Servo::waitForTick() {
@@ -138,30 +132,30 @@ bool Servo::waitForTick() {
   }
   while (n == 0 && !sessionEnded.load(std::memory_order_relaxed)) {
     handleUiMessage();
-    idleUntilDue();
+    const float speed = m_pacing->stepSpeed(m_simSpeed);
+    m_pacing->idleUntilDue(*m_robot, speed > 1e-10f ? speed : 1e-10f, m_stepClockMs);
     n = stepArm();
+  }
+  countAdvancedTick();
+  while (m_pacing->ticksOnRequest() && m_advanceTicksLeft == 0 &&
+         !sessionEnded.load(std::memory_order_relaxed)) {
+    m_pacing->awaitRequest(handleUiMessage());
   }
   return true;
 }
 
-void Servo::idleUntilDue() {
-  // With an injected clock time does not pass by sleeping; just poll again.
-  if (m_clock != nullptr) return;
-  // The arm's pacing returns 1 once the wall time since its last clock reading
-  // covers the balance it still holds: balance + period / speed - period.
-  const float speed = m_simSpeed > 1e-10f ? m_simSpeed : 1e-10f;
-  const float period = m_robot->period();
-  const double wait = double(m_robot->timeBalance()) + double(period / speed) - double(period);
-  if (wait <= 0) return;
-  // The pacing clock counts whole milliseconds, so the tick falls due on a
-  // millisecond boundary of the same steady clock.
-  using namespace std::chrono;
-  const int64_t dueMs = m_stepClockMs + int64_t(std::ceil(wait * 1000.0 - 1e-3));
-  const steady_clock::time_point due{duration_cast<steady_clock::duration>(milliseconds(dueMs))};
-  const steady_clock::time_point now = steady_clock::now();
-  steady_clock::time_point wake = due - kWakeMargin;
-  if (wake - now > kMaxSleep) wake = now + kMaxSleep;
-  if (wake > now) std::this_thread::sleep_until(wake);
+void Servo::runTicks(int64_t count) {
+  for (int64_t i = 0; i < count; ++i) {
+    handleUiMessage();
+    servoTick();
+    while (stepArm() == 0) handleUiMessage();
+    countAdvancedTick();
+  }
+}
+
+void Servo::countAdvancedTick() {
+  if (m_advanceTicksLeft == 0) return;
+  if (--m_advanceTicksLeft == 0) replyAdvanced();
 }
 
 void Servo::updateState() {

@@ -9,8 +9,10 @@
 // Each tick: at most one request, clock + 0.002 s, updateState, tau zeroed,
 // PreprocessControl, runControlMode, PostprocessControl, limitTorques,
 // sendTorques, gripper, gather row; then the arm's step() paces the loop.
-// Between ticks the loop sleeps until shortly before the next tick is due and
-// then polls step() (0 not yet, 1 due, k >= 2 late), handling requests.
+// What happens between ticks is the pacing policy's (ServoPacing): in real
+// time the loop sleeps until shortly before the next tick is due and then
+// polls step() (0 not yet, 1 due, k >= 2 late), handling requests; unpaced,
+// ticks run at once, as many as UI_ADVANCE requests grant.
 //
 // Nothing is allocated per tick once the robot type is set: every vector and
 // matrix of the record and every scratch object is sized by setRobotType.
@@ -27,6 +29,7 @@
 #include "servo/UiLink.h"
 
 class PacingClock;
+class ServoPacing;
 
 class Servo {
  public:
@@ -34,9 +37,12 @@ class Servo {
   static constexpr float kTickTime = 0.002f;  // s added to curTime per tick
   static constexpr int kInitialRobotType = 3;
 
-  // clock: pacing clock handed to the simulated arms (nullptr: the monotonic
-  // wall clock, with sleeping between ticks; otherwise the loop never sleeps).
+  // clock: pacing clock handed to the simulated arms (nullptr: real time
+  // against the monotonic wall clock, with sleeping between ticks; otherwise
+  // the loop never sleeps: ClockPacing).
   Servo(UiLink& link, ControlPlugin plugin, const PacingClock* clock = nullptr);
+  // Any pacing policy, for example UnpacedPacing for deterministic runs.
+  Servo(UiLink& link, ControlPlugin plugin, std::unique_ptr<ServoPacing> pacing);
   ~Servo();
   Servo(const Servo&) = delete;
   Servo& operator=(const Servo&) = delete;
@@ -50,9 +56,15 @@ class Servo {
   bool servoInit();
   // Steps 3 to 12 of a pass: clock, state, control, torques, gripper, gather.
   void servoTick();
-  // Step 13: steps the arm and waits (handling requests) until a tick is due.
+  // Step 13: steps the arm and waits (handling requests) until a tick is due;
+  // with a pacing that ticks on request, also until a tick is granted.
   // Returns false when the session must end (two late ticks in a row).
   bool waitForTick();
+  // Runs count full passes (a request slot, the tick, the arm's step) at once,
+  // on the caller's thread and without waiting for grants: for programs that
+  // drive the servo themselves (tools, bindings). Needs a pacing that does not
+  // follow the wall clock (UnpacedPacing, ClockPacing), or it spins in real time.
+  void runTicks(int64_t count);
   void updateState();
   void runControlMode();
   void limitTorques();
@@ -94,6 +106,8 @@ class Servo {
   // buffer[0 .. capacity-1] (cyclically); count() tells how many were written.
   void recordTickTimes(int64_t* buffer, int capacity);
   int64_t recordedTickCount() const { return m_tickTimeCount; }
+  // Ticks still to run for the UI_ADVANCE being served (0: none pending).
+  int64_t advanceTicksLeft() const { return m_advanceTicksLeft; }
 
  private:
   // --- request handlers (ServoRequests.cpp) ------------------------------------
@@ -104,6 +118,9 @@ class Servo {
   void handleVisualisation(int code, int dest);
   void handleContactPoint(CMappedMsg& msg);
   void handleStartGather(CMappedMsg& msg);
+  // UI_ADVANCE: answers once its ticks have run (at once for none).
+  void handleAdvance(CMappedMsg& msg);
+  void replyAdvanced();
   // Stores the current mode's goal (m_modeGoal) in the record, copies its
   // gains and calls its init function.
   void startMode();
@@ -118,12 +135,13 @@ class Servo {
 
   // --- loop helpers -----------------------------------------------------------
   int stepArm();
-  void idleUntilDue();
+  // Counts one tick against the UI_ADVANCE being served; answers it on its last.
+  void countAdvancedTick();
   void releaseRobot();
 
   UiLink& m_link;
   ControlPlugin m_plugin;
-  const PacingClock* m_clock;
+  std::unique_ptr<ServoPacing> m_pacing;
 
   std::unique_ptr<IRobotModel> m_model;
   std::unique_ptr<IRobotSimDriver> m_robot;   // the arm that is controlled
@@ -179,4 +197,8 @@ class Servo {
   int64_t* m_tickTimes = nullptr;
   int m_tickTimeCapacity = 0;
   int64_t m_tickTimeCount = 0;
+  // The UI_ADVANCE being served: ticks still to run, then the answer.
+  int64_t m_advanceTicksLeft = 0;
+  int m_advanceSequence = 0;
+  int m_advanceDest = 2;
 };

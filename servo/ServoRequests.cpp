@@ -118,6 +118,9 @@ bool Servo::handleUiMessage() {
     case UI_RELOAD:
       reloadPlugin();
       break;
+    case UI_ADVANCE:
+      handleAdvance(msg);
+      break;
     case UI_QUIT:
       endSession();
       break;
@@ -187,6 +190,27 @@ void Servo::handleStartGather(CMappedMsg& msg) {
   m_reply.writeString(fileName);
   m_link.reply(m_reply, 2);
   m_gatherOn = true;
+}
+
+void Servo::handleAdvance(CMappedMsg& msg) {
+  const int dest = msg.readInt();
+  const int ticks = msg.readInt();
+  const int sequence = msg.readInt();
+  if (rejectTruncated(msg)) return;
+  // A second grant before the first has run extends it; the one answer then
+  // carries the later sequence, which satisfies whoever waits for either.
+  m_advanceDest = dest;
+  m_advanceSequence = sequence;
+  if (ticks > 0) m_advanceTicksLeft += ticks;
+  if (m_advanceTicksLeft == 0) replyAdvanced();
+}
+
+void Servo::replyAdvanced() {
+  m_reply.clear();
+  m_reply.setType(SERVO_ADVANCED);
+  m_reply.writeInt(m_advanceSequence);
+  m_reply.writeFloat(m_state.curTime);
+  m_link.reply(m_reply, m_advanceDest);
 }
 
 void Servo::handleContactPoint(CMappedMsg& msg) {

@@ -4,6 +4,7 @@
 #include "libpuma/CSimPuma.h"
 #include "libpuma/RobotModelFactory.h"
 #include "servo/Servo.h"
+#include "servo/ServoPacing.h"
 #include "servo/UnitConversion.h"
 #include "utility/consolePrint.h"
 #include "utility/msgPayload.h"
@@ -19,8 +20,8 @@ void writeDegrees(CMsg& msg, const PrVector& radians) {
 bool Servo::setRobotType(int type) {
   std::unique_ptr<IRobotModel> model = createRobotModel(type);
   if (!model) return false;
-  std::unique_ptr<IRobotSimDriver> robot = CSimPuma::create(kRate, CSimPuma::kDefaultDescription, m_clock);
-  std::unique_ptr<IRobotSimDriver> mirror = CSimPuma::create(kRate, CSimPuma::kDefaultDescription, m_clock);
+  std::unique_ptr<IRobotSimDriver> robot = CSimPuma::create(kRate, CSimPuma::kDefaultDescription, m_pacing->clock());
+  std::unique_ptr<IRobotSimDriver> mirror = CSimPuma::create(kRate, CSimPuma::kDefaultDescription, m_pacing->clock());
   if (!robot || !mirror) {
     consolePrint("Robot type %d: the simulated arm cannot be built; robot type unchanged.\n", type);
     return false;

@@ -18,4 +18,9 @@ class CommandDispatcher {
 
   // True once the session is ending: long-running callers (scripts) stop early.
   virtual bool sessionOver() const { return false; }
+
+  // A script's "wait ms": by default ms of wall time, cut short when the
+  // session ends; a console whose servo keeps no wall clock lets that much
+  // simulated time pass instead.
+  virtual void pause(long ms);
 };

@@ -1,11 +1,8 @@
 #include "utility/ScriptReader.h"
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 
 #include "utility/CommandDispatcher.h"
 #include "utility/PrAssert.h"
@@ -13,21 +10,6 @@
 
 namespace {
 constexpr int kChunkSize = 256;  // 255 characters and the terminator
-
-// Sleeps for ms milliseconds in short slices so that a session end cuts the
-// pause short instead of holding up shutdown.
-void sleepUnlessSessionOver(const CommandDispatcher& console, long ms) {
-  using Clock = std::chrono::steady_clock;
-  // The clock counts nanoseconds in 64 bits: a pause of more than a day is cut
-  // to one, so that "wait 9999999999999" cannot overflow the deadline.
-  constexpr long kLongestPause = 24L * 3600 * 1000;
-  const auto deadline = Clock::now() + std::chrono::milliseconds(std::min(ms, kLongestPause));
-  while (!console.sessionOver()) {
-    const auto now = Clock::now();
-    if (now >= deadline) return;
-    std::this_thread::sleep_for(std::min<Clock::duration>(deadline - now, std::chrono::milliseconds(20)));
-  }
-}
 }  // namespace
 
 ScriptReader::ScriptReader(CommandDispatcher* console) : m_console(console) {}
@@ -72,7 +54,7 @@ void ScriptReader::wait(const char* chunk) {
   }
   consolePrint("Waiting for %.1f seconds...", ms / 1000.0);
   std::fflush(stdout);
-  sleepUnlessSessionOver(*m_console, ms);
+  m_console->pause(ms);
   consolePrint("Done\n");
   std::fflush(stdout);
 }

@@ -59,8 +59,9 @@ enum UiMsgType {
   UI_RESET = 23,                 // none
   UI_QUIT = 24,                  // none
   UI_RELOAD = 25,                // none: load control.dll afresh
+  UI_ADVANCE = 26,               // int dest, int ticks, int sequence: answer after that many more ticks
 };
-constexpr int UI_MSG_TYPE_COUNT = 26;
+constexpr int UI_MSG_TYPE_COUNT = 27;
 
 // Replies and notices, servo to user interface. Codes 0 to 9 answer the
 // request with the same code.
@@ -81,8 +82,9 @@ enum ServoMsgType {
   SERVO_TEXT = 13,          // string
   SERVO_GAINS = 14,         // int mode, int n, float[n] kp, float[n] kv
   SERVO_CONFIG = 15,        // the configuration record
+  SERVO_ADVANCED = 16,      // int sequence, float time: the UI_ADVANCE of that sequence has run
 };
-constexpr int SERVO_MSG_TYPE_COUNT = 16;
+constexpr int SERVO_MSG_TYPE_COUNT = 17;
 
 class AMsg {
  public:
