@@ -46,8 +46,10 @@ bool PythonLaw::tick(ServoState& state) {
   try {
     CallScope scope(*m_inCall);
     py::object result = m_fn(m_view);
-    TorqueArray torques = TorqueArray::ensure(result);
-    if (!torques) {
+    // numpy would take None for a NaN; it is a law that forgot its return.
+    TorqueArray torques;
+    const bool numbers = !result.is_none() && (torques = TorqueArray::ensure(result));
+    if (!numbers) {
       PyErr_Clear();
       reason = "it returned " + std::string(py::str(py::type::of(result).attr("__name__"))) +
                ", not an array of numbers";
