@@ -12,8 +12,8 @@
 
 int servoLoop(UiAgent& agent, const std::function<void(Servo&)>& beforeLoop,
               const std::function<void(Servo&)>& afterLoop, ServoTiming timing) {
-  // The loop sleeps until shortly before each tick; a tight timer slack keeps
-  // those wake-ups within a few microseconds instead of the default 50.
+  // The loop sleeps until each tick is due; a tight timer slack keeps those
+  // wake-ups within a few microseconds instead of the default 50.
   prctl(PR_SET_TIMERSLACK, 1000UL, 0, 0, 0);
   UiAgentLink link(agent);
   std::unique_ptr<ServoPacing> pacing;

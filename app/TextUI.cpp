@@ -129,7 +129,7 @@ void TextUI::pause(long ms) {
   // further ahead of the listener than one slice of gather rows, which the
   // reply queue holds with room to spare.
   constexpr std::int64_t kSliceTicks = 250;
-  std::int64_t ticks = (std::int64_t(ms) + 1) / 2;
+  std::int64_t ticks = (std::int64_t(ms < kLongestPauseMs ? ms : kLongestPauseMs) + 1) / 2;
   while (ticks > 0 && !sessionOver()) {
     const std::int64_t slice = ticks < kSliceTicks ? ticks : kSliceTicks;
     if (!advanceServo(slice)) return;

@@ -1,5 +1,7 @@
 #include "libpuma/IRobotSimDriver.h"
 
+#include <cmath>
+
 namespace {
 // Below this a speed factor would make one period last forever; the arm then
 // simply stands still.
@@ -12,6 +14,25 @@ constexpr float kMaximumDebt = -1.0f;
 IRobotSimDriver::IRobotSimDriver(float rate, const PacingClock* clock)
     : m_period(1.0f / rate), m_clock(clock != nullptr ? clock : &monotonicPacingClock()) {
   m_lastClock = m_clock->ticks();
+}
+
+std::int64_t IRobotSimDriver::dueClockReading(float speed) const {
+  const float effectiveSpeed = speed > kMinimumSpeed ? speed : kMinimumSpeed;
+  const float allowed = m_period / effectiveSpeed;
+  // step() after k clock ticks: due unless balance + (allowed - k * tick) > period, in floats.
+  const auto dueAfter = [&](std::int64_t k) {
+    float balance = m_balance;
+    balance += allowed - static_cast<float>(k) * m_secondsPerTick;
+    return !(balance > m_period);
+  };
+  const double estimate = (double(m_balance) + double(allowed) - double(m_period)) / double(m_secondsPerTick);
+  if (estimate <= 0) return m_lastClock;
+  // Far off (a crawling speed): the estimate will do, the caller wakes before then anyway.
+  if (estimate > 1e6) return m_lastClock + static_cast<std::int64_t>(estimate);
+  std::int64_t k = static_cast<std::int64_t>(std::ceil(estimate));
+  while (!dueAfter(k)) ++k;
+  while (k > 0 && dueAfter(k - 1)) --k;
+  return m_lastClock + k;
 }
 
 int IRobotSimDriver::step(float speed) {

@@ -18,6 +18,10 @@ class IRobotSimDriver : public IRobotDriver {
 
   // Real-time pacing only; derived drivers call it first, then simulate.
   int step(float speed) override;
+  // The pacing clock's reading (in its ticks) from which step(speed) will
+  // find the next period due, exactly as step() will compute it; a caller
+  // that sleeps until then never wakes too early.
+  std::int64_t dueClockReading(float speed) const;
 
   // Sets joint positions (rad) and velocities (rad/s), size DOF each, and
   // recomputes all frames.

@@ -25,8 +25,6 @@ HeadlessSim::HeadlessSim(int robotType, ControlPlugin plugin, const std::string&
   m_ready = m_servo->servoInit();
   if (!m_ready) return;
   settle();
-  // The servo loop's first pass ticks before it waits for any grant.
-  tick();
   if (robotType != Servo::kInitialRobotType) {
     char line[32];
     std::snprintf(line, sizeof line, "robottype %d", robotType);

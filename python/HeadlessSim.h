@@ -6,8 +6,8 @@
 // program, but no thread of their own runs: after each command line the
 // servo handles every request and the console every answer, and ticks run
 // only when asked for. The order of events is that of `korvex --no-gui
-// --fast`: one tick at start, then each line handled completely before the
-// ticks that follow it; so the same lines give the same ticks as a --fast
+// --fast`: no tick before the first grant, and each line handled completely
+// before the ticks that follow it; so the same lines give the same ticks as a --fast
 // run of the same commands with a wait between them.
 //
 // The servo text sink (consolePrint) and the session switch are process-wide;

@@ -1,7 +1,8 @@
 // RealTimePacing: the servo at 500 Hz against the monotonic wall clock.
 //
-// While a tick is not yet due the servo thread sleeps until shortly before it
-// is, then polls the arm's step() (handling requests) until it is.
+// While a tick is not yet due the servo thread sleeps (clock_nanosleep to an
+// absolute deadline on the monotonic clock) until the millisecond at which the
+// arm's step() will find it due; requests are handled between such sleeps.
 #pragma once
 
 #include "servo/ServoPacing.h"
@@ -9,5 +10,5 @@
 class RealTimePacing final : public ServoPacing {
  public:
   const PacingClock* clock() const override { return nullptr; }
-  void idleUntilDue(const IRobotSimDriver& arm, float speed, std::int64_t stepClockMs) override;
+  void idleUntilDue(const IRobotSimDriver& arm, float speed) override;
 };

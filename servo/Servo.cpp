@@ -7,7 +7,6 @@
 #include <thread>
 #include <utility>
 
-#include "libpuma/PacingClock.h"
 #include "servo/ControlLaw.h"
 #include "servo/RealTimePacing.h"
 #include "servo/LimitShapes.h"
@@ -91,6 +90,7 @@ int Servo::servoLoop() {
       releaseRobot();
       return 0;
     }
+    awaitGrant();
     handleUiMessage();
     servoTick();
     if (!waitForTick()) endSession();
@@ -116,13 +116,7 @@ void Servo::servoTick() {
   if (m_gatherOn) m_link.sendGatherRow(m_state.curTime, m_gatherList);
 }
 
-int Servo::stepArm() {
-  // Read the pacing clock just before step() does: the tick falls due counted
-  // from step()'s own reading, which is this one or a later one, so a due
-  // time derived from this reading is never late (at worst a millisecond early).
-  m_stepClockMs = monotonicPacingClock().ticks();
-  return m_robot->step(m_pacing->stepSpeed(m_simSpeed));
-}
+int Servo::stepArm() { return m_robot->step(m_pacing->stepSpeed(m_simSpeed)); }
 
 bool Servo::waitForTick() {
   int n = stepArm();
@@ -133,16 +127,18 @@ bool Servo::waitForTick() {
   }
   while (n == 0 && !sessionEnded.load(std::memory_order_relaxed)) {
     handleUiMessage();
-    const float speed = m_pacing->stepSpeed(m_simSpeed);
-    m_pacing->idleUntilDue(*m_robot, speed > 1e-10f ? speed : 1e-10f, m_stepClockMs);
+    m_pacing->idleUntilDue(*m_robot, m_pacing->stepSpeed(m_simSpeed));
     n = stepArm();
   }
   countAdvancedTick();
+  return true;
+}
+
+void Servo::awaitGrant() {
   while (m_pacing->ticksOnRequest() && m_advanceTicksLeft == 0 &&
          !sessionEnded.load(std::memory_order_relaxed)) {
     m_pacing->awaitRequest(handleUiMessage());
   }
-  return true;
 }
 
 void Servo::runTicks(int64_t count) {

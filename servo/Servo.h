@@ -57,14 +57,16 @@ class Servo {
   bool servoInit();
   // Steps 3 to 12 of a pass: clock, state, control, torques, gripper, gather.
   void servoTick();
-  // Step 13: steps the arm and waits (handling requests) until a tick is due;
-  // with a pacing that ticks on request, also until a tick is granted.
+  // With a pacing that ticks on request: handles requests until one grants
+  // the next tick (or the session ends). Otherwise returns at once.
+  void awaitGrant();
+  // Step 13: steps the arm and waits (handling requests) until a tick is due.
   // Returns false when the session must end (two late ticks in a row).
   bool waitForTick();
   // Runs count full passes (a request slot, the tick, the arm's step) at once,
   // on the caller's thread and without waiting for grants: for programs that
-  // drive the servo themselves (tools, bindings). Needs a pacing that does not
-  // follow the wall clock (UnpacedPacing, ClockPacing), or it spins in real time.
+  // drive the servo themselves (tools, bindings). Needs UnpacedPacing: any
+  // other pacing makes it wait for every step to fall due, spinning.
   void runTicks(int64_t count);
   void updateState();
   void runControlMode();
@@ -207,7 +209,6 @@ class Servo {
   PrMatrix m_point36, m_Jp, m_Ainv, m_rotation;
   PrVector m_shape;
 
-  int64_t m_stepClockMs = 0;  // pacing clock (ms) read just before the last step()
   bool m_initialised = false;
   bool m_initResult = false;
   OverrunGuard m_overrun;

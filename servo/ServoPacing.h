@@ -13,8 +13,6 @@
 // All calls come from the servo thread.
 #pragma once
 
-#include <cstdint>
-
 class IRobotSimDriver;
 class PacingClock;
 
@@ -26,10 +24,9 @@ class ServoPacing {
   virtual const PacingClock* clock() const = 0;
   // The speed factor handed to the arm's step() for the user's simspeed.
   virtual float stepSpeed(float simSpeed) const { return simSpeed; }
-  // Called while the arm's step() says the tick is not yet due, between
-  // request slots: spend (some of) the time until it is. stepClockMs: the
-  // pacing clock's reading (ms) taken just before that step().
-  virtual void idleUntilDue(const IRobotSimDriver& /*arm*/, float /*speed*/, std::int64_t /*stepClockMs*/) {}
+  // Called while the arm's step(speed) says the tick is not yet due, between
+  // request slots: spend (some of) the time until it is.
+  virtual void idleUntilDue(const IRobotSimDriver& /*arm*/, float /*speed*/) {}
   // Whether a tick runs only once a UI_ADVANCE request has granted it.
   virtual bool ticksOnRequest() const { return false; }
   // While waiting for a grant: handled says whether the last request slot

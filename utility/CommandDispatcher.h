@@ -21,6 +21,9 @@ class CommandDispatcher {
 
   // A script's "wait ms": by default ms of wall time, cut short when the
   // session ends; a console whose servo keeps no wall clock lets that much
-  // simulated time pass instead.
+  // simulated time pass instead. Either way at most kLongestPauseMs.
   virtual void pause(long ms);
+
+  // A day: longer pauses are cut to it (a pause in nanoseconds must fit 64 bits).
+  static constexpr long kLongestPauseMs = 24L * 3600 * 1000;
 };

@@ -1,5 +1,8 @@
 #include "utility/PrMatlab.h"
 
+#include <charconv>
+#include <cstring>
+
 PrMatlab::~PrMatlab() { close(); }
 
 bool PrMatlab::start(const char* fileName, const char* /*variableName*/, int /*columns*/) {
@@ -14,8 +17,24 @@ bool PrMatlab::start(const char* fileName, const char* /*variableName*/, int /*c
 
 void PrMatlab::writeRow(const float* values, int count) {
   if (m_file == nullptr) return;
-  for (int i = 0; i < count; ++i) std::fprintf(m_file, "%f\t", values[i]);
-  std::fputc('\n', m_file);
+  // to_chars with a precision writes exactly what printf's "%f" writes for
+  // the same double, several times faster; at 500 rows a second, or far more
+  // in an unpaced run, the formatting is most of the listener's work.
+  char line[4096];
+  constexpr int kLongestValue = 64;  // "%f" of -FLT_MAX: 47 characters, and the tab
+  int length = 0;
+  for (int i = 0; i < count; ++i) {
+    if (length > int(sizeof line) - kLongestValue) {
+      std::fwrite(line, 1, size_t(length), m_file);
+      length = 0;
+    }
+    const auto written = std::to_chars(line + length, line + length + kLongestValue - 1, double(values[i]),
+                                       std::chars_format::fixed, 6);
+    length = int(written.ptr - line);
+    line[length++] = '\t';
+  }
+  line[length++] = '\n';
+  std::fwrite(line, 1, size_t(length), m_file);
 }
 
 void PrMatlab::close() {

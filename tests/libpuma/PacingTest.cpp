@@ -55,4 +55,26 @@ TEST_F(Pacing, CatchUpAfterAPauseIsLimitedToOneSecond) {
   EXPECT_LE(arm->timeBalance(), arm->period() + 1e-6f);
 }
 
+// A servo sleeps until dueClockReading(): there, and never a tick earlier,
+// step() must find the period due, for every speed and every history of
+// early calls, or the servo would either spin awake or miss its tick.
+TEST_F(Pacing, DueClockReadingIsExactlyWhenStepFindsThePeriodDue) {
+  for (float speed : {1.0f, 2.0f, 0.5f, 0.3f, 3.7f}) {
+    for (int tick = 0; tick < 200; ++tick) {
+      // Call step() at uneven moments, sometimes too early, like a woken-up loop.
+      clock.now += (tick * 7) % 3;
+      if (arm->step(speed) != 0) continue;
+      const std::int64_t due = arm->dueClockReading(speed);
+      ASSERT_GT(due, clock.now) << "speed " << speed << ": a period not due has a later due reading";
+      // A step one clock tick before the due reading is refused (and must not
+      // disturb the due reading), a step at it is taken.
+      clock.now = due - 1;
+      ASSERT_EQ(arm->step(speed), 0) << "speed " << speed << ", tick " << tick;
+      ASSERT_EQ(arm->dueClockReading(speed), due);
+      clock.now = due;
+      ASSERT_EQ(arm->step(speed), 1) << "speed " << speed << ", tick " << tick;
+    }
+  }
+}
+
 }  // namespace
