@@ -7,6 +7,7 @@
 #include <thread>
 #include <utility>
 
+#include "servo/ControlLaw.h"
 #include "servo/RealTimePacing.h"
 #include "servo/LimitShapes.h"
 #include "servo/ObstacleList.h"
@@ -202,9 +203,29 @@ void Servo::updateState() {
   m_Jinv.transposedMultiply(s.G, s.p);
 }
 
+void Servo::setModeLaw(int mode, ControlLaw* law) {
+  if (isControlMode(mode)) m_modeLaws[mode] = law;
+}
+
+ControlLaw* Servo::modeLaw(int mode) const { return isControlMode(mode) ? m_modeLaws[mode] : nullptr; }
+
+void Servo::tickMode(int mode) {
+  ControlLaw* law = m_modeLaws[mode];
+  if (law == nullptr) {
+    m_plugin.tickMode(mode, &m_state);
+    return;
+  }
+  if (law->tick(m_state)) return;
+  // Whatever the law left in tau is not to be trusted.
+  m_modeLaws[mode] = nullptr;
+  ++m_stoppedLaws;
+  m_state.tau.zero();
+  m_plugin.tickMode(kFloat, &m_state);
+}
+
 void Servo::runControlMode() {
   if (!isControlMode(m_cmode)) {
-    m_plugin.tickMode(kFloat, &m_state);
+    tickMode(kFloat);
     consolePrint("No control mode. Defaulting to Float.\n");
     return;
   }
@@ -212,7 +233,7 @@ void Servo::runControlMode() {
   m_state.kv = m_state.kvTable[m_cmode];
   // A mode the plug-in lacks runs as nocontrol: tau stays zero. It was
   // reported once when the mode was selected.
-  m_plugin.tickMode(m_cmode, &m_state);
+  tickMode(m_cmode);
 }
 
 void Servo::limitTorques() {

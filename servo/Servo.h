@@ -32,6 +32,7 @@
 #include "servo/ServoState.h"
 #include "servo/UiLink.h"
 
+class ControlLaw;
 class PacingClock;
 class ServoPacing;
 
@@ -89,6 +90,19 @@ class Servo {
   void setConstant(CMappedMsg& msg);
   void sendConfiguration();
   void sendGains(int mode);
+
+  // --- host-supplied laws and files ------------------------------------------
+  // Runs law (not owned; nullptr: the plug-in again) every tick of `mode` in
+  // place of the plug-in's tick function; the mode's init function still runs
+  // when the mode is selected. Between ticks only.
+  void setModeLaw(int mode, ControlLaw* law);
+  ControlLaw* modeLaw(int mode) const;
+  // Laws that have returned false and been dropped (see ControlLaw.h).
+  int64_t stoppedLawCount() const { return m_stoppedLaws; }
+  // The robot description the arms are built from (default puma560.prm in
+  // the working directory); takes effect at the next robot-type change, so
+  // set it before servoInit().
+  void setDescriptionPath(std::string path) { m_descriptionPath = std::move(path); }
 
   // --- read access for the start-up code, tools and tests ---------------------
   const ServoState& state() const { return m_state; }
@@ -148,6 +162,8 @@ class Servo {
   void stopGatherForNewShape();
 
   // --- loop helpers -----------------------------------------------------------
+  // The tick function of mode: the host's law when one is set, else the plug-in's.
+  void tickMode(int mode);
   int stepArm();
   // Counts one tick against the UI_ADVANCE being served; answers it on its last.
   void countAdvancedTick();
@@ -163,6 +179,9 @@ class Servo {
   ServoState m_state;
 
   int m_cmode = kFloat;
+  ControlLaw* m_modeLaws[kNumControlModes] = {};
+  int64_t m_stoppedLaws = 0;
+  std::string m_descriptionPath = "puma560.prm";
   // The goal the current mode was selected with, as the request carried it
   // (degrees for joints), kept so a reload can start the mode again with it:
   // the plug-in may overwrite qd or xd with its moving reference.

@@ -23,8 +23,8 @@ void writeDegrees(CMsg& msg, const PrVector& radians) {
 bool Servo::setRobotType(int type) {
   std::unique_ptr<IRobotModel> model = createRobotModel(type);
   if (!model) return false;
-  std::unique_ptr<IRobotSimDriver> robot = CSimPuma::create(kRate, CSimPuma::kDefaultDescription, m_pacing->clock());
-  std::unique_ptr<IRobotSimDriver> mirror = CSimPuma::create(kRate, CSimPuma::kDefaultDescription, m_pacing->clock());
+  std::unique_ptr<IRobotSimDriver> robot = CSimPuma::create(kRate, m_descriptionPath.c_str(), m_pacing->clock());
+  std::unique_ptr<IRobotSimDriver> mirror = CSimPuma::create(kRate, m_descriptionPath.c_str(), m_pacing->clock());
   if (!robot || !mirror) {
     consolePrint("Robot type %d: the simulated arm cannot be built; robot type unchanged.\n", type);
     return false;
