@@ -77,7 +77,8 @@ bool HeadlessSim::dispatch(const char* line, char* reply) {
 }
 
 void HeadlessSim::pause(long ms) {
-  const long ticks = (ms + 1) / 2;
+  // Cut to a day, as the console does.
+  const long ticks = ((ms < kLongestPauseMs ? ms : kLongestPauseMs) + 1) / 2;
   for (long i = 0; i < ticks && !m_ended; ++i) tick();
 }
 
