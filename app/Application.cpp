@@ -6,6 +6,7 @@
 #include "app/ServoAgent.h"
 #include "app/TextUI.h"
 #include "app/UiAgent.h"
+#include "servo/Servo.h"
 #include "servo/Session.h"
 #include "utility/MesgQueue.h"
 
@@ -23,7 +24,10 @@ void Application::start(bool endAtEndOfInput, const std::string& startupScript, 
   m_textUI->setStartupScript(startupScript);
   m_textUI->setUnpacedServo(timing == ServoTiming::kUnpaced);
   m_textUI->start();
-  m_servoThread = std::thread([agent = m_uiAgent.get(), timing] { servoLoop(*agent, {}, {}, timing); });
+  m_scope = std::make_unique<ScopeRing>();
+  m_servoThread = std::thread([agent = m_uiAgent.get(), scope = m_scope.get(), timing] {
+    servoLoop(*agent, [scope](Servo& servo) { servo.publishScopeSamples(scope); }, {}, timing);
+  });
   m_started = true;
 }
 
@@ -48,6 +52,7 @@ void Application::completeShutdown() {
   m_textUI.reset();
   m_servoAgent.reset();
   m_uiAgent.reset();
+  m_scope.reset();
   MesgQueue::releaseAllCollections();
   m_started = false;
   std::printf("Exiting.\n");

@@ -39,6 +39,7 @@ class Application : public ConsoleSession {
   void start(bool endAtEndOfInput, const std::string& startupScript,
              ServoTiming timing = ServoTiming::kRealTime);
   TextUI& console() override { return *m_textUI; }
+  ScopeRing* scopeRing() override { return m_scope.get(); }
 
   // Blocks until the session has ended (used without a window).
   static void waitForSessionEnd();
@@ -50,6 +51,7 @@ class Application : public ConsoleSession {
   std::unique_ptr<UiAgent> m_uiAgent;
   std::unique_ptr<ServoAgent> m_servoAgent;
   std::unique_ptr<TextUI> m_textUI;
+  std::unique_ptr<ScopeRing> m_scope;
   std::thread m_servoThread;
   bool m_started = false;
   bool m_shutdownBegun = false;

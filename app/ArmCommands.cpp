@@ -1,6 +1,7 @@
 // The contact spring, the gripper, and ending the session.
 #include "app/CommandHandlers.h"
 #include "servo/Session.h"
+#include "utility/PsPlotter.h"
 #include "utility/msgPayload.h"
 
 bool CommandHandlers::setContactPoint(TextUI& ui, const Command& command, Args& args, char* reply) {
@@ -33,6 +34,12 @@ bool CommandHandlers::gripper(TextUI& ui, const Command& command, Args& args, ch
 }
 
 bool CommandHandlers::quit(TextUI& ui, const Command& command, Args& /*args*/, char* reply) {
+  // Whatever the lines before this one print comes before the end: a plot
+  // still running is finished first, then the servo's answers are awaited.
+  withoutCommandLock(ui, [&] {
+    if (!ui.sessionOver()) plotter(ui).stop();
+    ui.awaitReplies(TextUI::kFinalReplyWait);
+  });
   begin(ui, command.code);
   const bool sent = send(ui, reply);
   if (sent) ui.m_quitSent = true;

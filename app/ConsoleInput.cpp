@@ -4,7 +4,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+
+void ConsoleInput::showPrompt(const char* prompt) {
+  std::fputs(prompt, stdout);
+  std::fflush(stdout);
+}
 
 bool ConsoleInput::takeLine(char* line, int size, bool atEnd) {
   const int available = m_end - m_begin;

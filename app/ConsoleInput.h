@@ -8,16 +8,18 @@
 
 #include <functional>
 
-class ConsoleInput {
- public:
-  enum Result { kLine, kEndOfInput, kStopped };
+#include "app/LineReader.h"
 
+class ConsoleInput : public LineReader {
+ public:
   explicit ConsoleInput(int fd) : m_fd(fd) {}
 
+  // Prints the prompt on standard output.
+  void showPrompt(const char* prompt) override;
   // Reads the next line into line (size bytes, NUL-terminated). kEndOfInput
   // at the end of input (after the last line) or on a read error; kStopped as
   // soon as stopRequested() returns true while waiting.
-  Result readLine(char* line, int size, const std::function<bool()>& stopRequested);
+  Result readLine(char* line, int size, const std::function<bool()>& stopRequested) override;
 
  private:
   static constexpr int kBufferSize = 4096;

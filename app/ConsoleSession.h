@@ -4,6 +4,8 @@
 // servo in another process) both provide it.
 #pragma once
 
+#include "servo/ScopeSample.h"
+
 class TextUI;
 
 class ConsoleSession {
@@ -11,6 +13,9 @@ class ConsoleSession {
   virtual ~ConsoleSession() = default;
 
   virtual TextUI& console() = 0;
+  // Every servo tick's values for the window's scope, while the servo runs in
+  // this process; nullptr otherwise. Lives until completeShutdown.
+  virtual ScopeRing* scopeRing() { return nullptr; }
   // After the session has ended: the console's threads stopped. The window
   // may still be deleted afterwards but must no longer call the console.
   virtual void beginShutdown() = 0;

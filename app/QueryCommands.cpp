@@ -26,7 +26,10 @@ CMsg& CommandHandlers::begin(TextUI& ui, int type) {
 
 bool CommandHandlers::query(TextUI& ui, const Command& command, Args& /*args*/, char* reply) {
   begin(ui, command.code).writeInt(command.argument);
-  return send(ui, reply);
+  const bool sent = send(ui, reply);
+  // An answer the listener will count (awaitReplies matches requests and answers).
+  if (sent && command.code == UI_CURTIME && command.argument != 0) ++ui.m_timeRequests;
+  return sent;
 }
 
 bool CommandHandlers::bareRequest(TextUI& ui, const Command& command, Args& /*args*/, char* reply) {

@@ -91,8 +91,11 @@ void TextUI::handleServoMessage(CMappedMsg& msg) {
     case SERVO_CURTIME: {
       const float time = msg.readFloat();
       if (msg.truncated()) return reportMalformed(msg);
-      std::lock_guard<std::mutex> lock(m_mutex);
-      m_curTime = time;
+      {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_curTime = time;
+      }
+      m_timeReplies.fetch_add(1, std::memory_order_acq_rel);
       break;
     }
     case SERVO_START_GATHER:
@@ -108,8 +111,6 @@ void TextUI::handleServoMessage(CMappedMsg& msg) {
       char text[MAX_MSG_SIZE];
       msg.readString(text, sizeof text);
       std::fprintf(stderr, "%s", text);
-      m_lastServoText.store(std::chrono::steady_clock::now().time_since_epoch().count(),
-                            std::memory_order_relaxed);
       break;
     }
     case SERVO_GAINS:

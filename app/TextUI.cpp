@@ -9,7 +9,7 @@
 
 #include "app/CommandArgs.h"
 #include "app/CommandTable.h"
-#include "app/ConsoleInput.h"
+#include "app/LineReader.h"
 #include "app/NearestWords.h"
 #include "app/ServoAgent.h"
 #include "servo/Session.h"
@@ -21,8 +21,6 @@
 namespace {
 constexpr int kLineSize = 256;  // command lines are at most 255 characters
 constexpr auto kPromptPause = std::chrono::milliseconds(1000);
-// Piped input: the prompt follows once the servo's text has been quiet this long.
-constexpr auto kReplySettle = std::chrono::milliseconds(50);
 constexpr auto kConfigurationWait = std::chrono::milliseconds(10000);
 
 // Sleeps for up to duration, returning early once done() holds.
@@ -186,15 +184,17 @@ void TextUI::waitForConfiguration() {
 void TextUI::consoleLoop() {
   waitForConfiguration();
   if (!m_startupScript.empty()) runScript(m_startupScript.c_str());
-  ConsoleInput input(STDIN_FILENO);
+  const std::unique_ptr<LineReader> input = openConsoleInput(STDIN_FILENO, commandWords(), consoleHistoryPath());
   const bool interactive = isatty(STDIN_FILENO) == 1;
   char line[kLineSize];
   while (!sessionOver()) {
-    std::printf("KORVEX:> ");
-    std::fflush(stdout);
-    const ConsoleInput::Result result = input.readLine(line, kLineSize, [this] { return sessionOver(); });
-    if (result == ConsoleInput::kStopped) break;
-    if (result == ConsoleInput::kEndOfInput) {
+    input->showPrompt("KORVEX:> ");
+    const LineReader::Result result = input->readLine(line, kLineSize, [this] { return sessionOver(); });
+    if (result == LineReader::kStopped) break;
+    if (result == LineReader::kEndOfInput) {
+      // What the last lines print comes before the end is reported.
+      if (m_endSessionAtEndOfInput) m_plot->stop();
+      awaitReplies(kFinalReplyWait);
       std::fprintf(stderr, "Error reading user input.\n");
       m_inputEnded = true;
       if (m_endSessionAtEndOfInput) endSession();
@@ -213,21 +213,15 @@ void TextUI::consoleLoop() {
 void TextUI::pauseForReply(bool interactive) {
   // Give the servo's reply time to arrive before the next prompt. A person
   // typing never notices the full second; a file piped in would crawl at a
-  // line a second, so there the pause ends once the servo's text has gone
-  // quiet (the second stays the upper bound).
+  // line a second, so there the pause ends once the servo has answered
+  // everything sent so far (the second stays the upper bound).
   // Unpaced, the servo's answers (and a script's last words) are waited for exactly.
   if (m_unpacedServo) {
     if (!sessionOver()) advanceServo(0);
     return;
   }
   if (interactive) return pauseUnless(kPromptPause, [this] { return sessionOver(); });
-  const auto start = std::chrono::steady_clock::now();
-  pauseUnless(kPromptPause, [this, start] {
-    const auto now = std::chrono::steady_clock::now();
-    const auto lastText = std::chrono::steady_clock::time_point(
-        std::chrono::steady_clock::duration(m_lastServoText.load(std::memory_order_relaxed)));
-    return sessionOver() || (now - start >= kReplySettle && now - lastText >= kReplySettle);
-  });
+  awaitReplies(kPromptPause);
 }
 
 // ---- locked getters -------------------------------------------------------
@@ -236,7 +230,23 @@ void TextUI::requestRefresh(int code) {
   m_msg.clear();
   m_msg.setType(code);
   m_msg.writeInt(2);
-  m_servo->send(m_msg);  // a refused refresh only leaves the stored value older
+  // A refused refresh only leaves the stored value older.
+  if (m_servo->send(m_msg) && code == UI_CURTIME) ++m_timeRequests;
+}
+
+bool TextUI::awaitReplies(std::chrono::milliseconds limit) {
+  if (sessionOver()) return false;
+  // Unpaced, the servo keeps no time to wait for: its answer is waited for exactly.
+  if (m_unpacedServo) return advanceServo(0);
+  long long asked = 0;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    requestRefresh(UI_CURTIME);
+    asked = m_timeRequests;
+  }
+  const auto answered = [this, asked] { return m_timeReplies.load(std::memory_order_acquire) >= asked; };
+  pauseUnless(limit, [&] { return sessionOver() || answered(); });
+  return answered();
 }
 
 void TextUI::refreshAndCopy(int code, const PrVector& stored, PrVector& value) {

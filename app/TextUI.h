@@ -87,6 +87,16 @@ class TextUI : public CommandDispatcher, public JointPositionSource {
   // Every word typed at the prompt: the table's and load, in order.
   std::vector<std::string> commandWords() const;
   bool sessionOver() const override;
+  // Asks the servo for the time and waits (a second at most) for the answer:
+  // the servo answers in order, so all it printed for earlier lines is out.
+  void awaitReplies() override { awaitReplies(kReplyWait); }
+  // The same with a limit of one's own; true when the answer came.
+  bool awaitReplies(std::chrono::milliseconds limit);
+  static constexpr std::chrono::milliseconds kReplyWait{1000};
+  // How long quit and the end of input wait for the servo to catch up with
+  // the lines before them (a script may have queued thousands).
+  static constexpr std::chrono::milliseconds kFinalReplyWait{10000};
+
   void pause(long ms) override;
 
   // Lets the servo run ticks more ticks (500 a simulated second; 0: none) and
@@ -199,6 +209,10 @@ class TextUI : public CommandDispatcher, public JointPositionSource {
   PrVector m_eM, m_msi, m_accLimit, m_sForceLimit;
   PrVector6 m_wForce;
   float m_curTime = 0;
+  // UI_CURTIME requests sent that the servo answers with SERVO_CURTIME
+  // (guarded by m_mutex), and the answers handled by the listener.
+  long long m_timeRequests = 0;
+  std::atomic<long long> m_timeReplies{0};
   ServoConfiguration m_config;
   PrVector m_kp[kNumControlModes];
   PrVector m_kv[kNumControlModes];
@@ -209,8 +223,6 @@ class TextUI : public CommandDispatcher, public JointPositionSource {
   std::mutex m_advanceMutex;
   std::condition_variable m_advanceAnswered;
   int m_advancedSequence = 0;
-  // When the listener last printed servo text (steady clock ticks).
-  std::atomic<std::chrono::steady_clock::rep> m_lastServoText{0};
 
   // Listener-private scratch, reused so that the gather rows do not allocate.
   std::vector<float> m_row;

@@ -9,7 +9,6 @@
 #include "utility/msgPayload.h"
 
 UiAgent::UiAgent() : m_outgoing(MesgQueue::getCollection(0)), m_incoming(MesgQueue::getCollection(1)) {
-  m_text[0] = '\0';
   setConsolePrintSink(this);
 }
 
@@ -22,7 +21,9 @@ UiAgent::UiAgent(const PrSocket* remoteSocket) : UiAgent() {
 UiAgent::~UiAgent() {
   if (consolePrintSink() == this) setConsolePrintSink(nullptr);
   // Text still waiting for its newline is not lost with the agent.
-  if (m_textLength > 0) std::fwrite(m_text, 1, static_cast<size_t>(m_textLength), stdout);
+  std::lock_guard<std::mutex> lock(m_sendLock);
+  m_outgoingClosed = true;
+  m_text.flushAll();
 }
 
 bool UiAgent::poll() {
@@ -58,30 +59,17 @@ bool UiAgent::sendGatherRow(float time, const PrVector* const* vectors) {
 
 int UiAgent::vprint(const char* format, va_list args) {
   std::lock_guard<std::mutex> lock(m_sendLock);
-  va_list again;
-  va_copy(again, args);
-  int n = std::vsnprintf(m_text + m_textLength, sizeof m_text - m_textLength, format, args);
-  if (n >= 0 && m_textLength + n > TEXT_BUFFER_SIZE && m_textLength > 0) {
-    // Does not fit behind the pending text: send that first, then format again.
-    m_text[m_textLength] = '\0';
-    flushText();
-    n = std::vsnprintf(m_text, sizeof m_text, format, again);
-  }
-  va_end(again);
-  if (n < 0) {
-    m_text[m_textLength] = '\0';
-    return n;
-  }
-  m_textLength = m_textLength + n < TEXT_BUFFER_SIZE ? m_textLength + n : TEXT_BUFFER_SIZE;
-  if (m_textLength > TEXT_FLUSH_SIZE || (m_textLength > 0 && m_text[m_textLength - 1] == '\n')) flushText();
-  return n;
+  return m_text.vprint(format, args);
 }
 
-void UiAgent::flushText() {
-  m_textMsg.clear();
-  m_textMsg.setType(SERVO_TEXT);
-  m_textMsg.writeString(m_text);
-  m_outgoing->write(m_textMsg);
-  m_textLength = 0;
-  m_text[0] = '\0';
+void UiAgent::sendText(void* context, const char* text, int length) {
+  auto* agent = static_cast<UiAgent*>(context);
+  if (agent->m_outgoingClosed) {
+    std::fwrite(text, 1, static_cast<size_t>(length), stdout);
+    return;
+  }
+  agent->m_textMsg.clear();
+  agent->m_textMsg.setType(SERVO_TEXT);
+  agent->m_textMsg.writeString(text);
+  agent->m_outgoing->write(agent->m_textMsg);
 }

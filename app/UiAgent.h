@@ -12,15 +12,18 @@
 // text append and flush and each reply and gather-row write, which keeps
 // queue 0 single-writer.
 //
-// Text: prints accumulate in an 8160-character buffer and go out as one
-// message when the text ends with a newline or exceeds 4080 characters. A
-// print that does not fit behind the pending text sends the pending text
-// first; a single print longer than the whole buffer is cut at its end.
+// Text: each thread's prints accumulate in an 8160-character buffer of that
+// thread's own (ThreadLines) and go out as one message when the text ends
+// with a newline or exceeds 4080 characters, so a reply never lands inside
+// another thread's unfinished line. A print that does not fit behind the
+// pending text sends the pending text first; a single print longer than the
+// whole buffer is cut at its end.
 #pragma once
 
 #include <memory>
 #include <mutex>
 
+#include "utility/ThreadLines.h"
 #include "utility/consolePrint.h"
 #include "utility/unitMsg.h"
 
@@ -34,8 +37,8 @@ class UiAgent : public ConsolePrintSink {
  public:
   enum InputSource { IS_NONE = 0, IS_QUEUE = 1, IS_SOCKET = 2 };
 
-  static constexpr int TEXT_BUFFER_SIZE = 8160;  // characters
-  static constexpr int TEXT_FLUSH_SIZE = 4080;   // pending text beyond this is sent
+  static constexpr int TEXT_BUFFER_SIZE = ThreadLines::kBufferSize;  // characters
+  static constexpr int TEXT_FLUSH_SIZE = ThreadLines::kFlushSize;    // pending text beyond this is sent
 
   UiAgent();                                       // in-process: the registered queues
   explicit UiAgent(const PrSocket* remoteSocket);  // also streams on the socket
@@ -59,7 +62,8 @@ class UiAgent : public ConsolePrintSink {
   int vprint(const char* format, va_list args) override;
 
  private:
-  void flushText();  // caller holds m_sendLock
+  // Sends one piece of text as a SERVO_TEXT message; caller holds m_sendLock.
+  static void sendText(void* agent, const char* text, int length);
 
   MesgQueue* m_outgoing;  // queue 0
   MesgQueue* m_incoming;  // queue 1
@@ -68,8 +72,8 @@ class UiAgent : public ConsolePrintSink {
   InputSource m_inputSource = IS_NONE;
 
   std::mutex m_sendLock;
-  char m_text[TEXT_BUFFER_SIZE + 1];  // + NUL
-  int m_textLength = 0;
+  ThreadLines m_text{&UiAgent::sendText, this};  // guarded by m_sendLock
+  bool m_outgoingClosed = false;  // being destroyed: text goes to standard output
   CMsg m_textMsg;
   CMsg m_gatherMsg;
 };

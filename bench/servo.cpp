@@ -2,6 +2,10 @@
 //
 //   BM_ServoTick            updateState, plug-in calls, torque limiting and output
 //   BM_ServoTickAndArmStep  the same plus the simulated arm's integration step
+//   BM_HeadlessGotoTick     the whole headless tick of korvex-scenarios on the
+//                           six-joint arm in goto towards a goal 15 cm away, with
+//                           gathering on: request poll, servo tick (model update,
+//                           goto law, gather row) and arm step
 //   BM_ReloadPlugin         the reload request: control.dll copied, loaded and
 //                           started in jgoto, the time the servo stalls between two ticks
 // Each runs with control.dll from the working directory when it loads (float
@@ -61,6 +65,55 @@ void BM_ServoTickAndArmStep(benchmark::State& state) {
   bench.drain();
 }
 BENCHMARK(BM_ServoTickAndArmStep)->Arg(3)->Arg(0)->Unit(benchmark::kMicrosecond);
+
+void BM_HeadlessGotoTick(benchmark::State& state) {
+  ServoBench bench(Servo::kInitialRobotType);  // the six-joint quaternion model
+  CMsg gather;
+  gather.setType(UI_START_GATHER);
+  gather.writeString("bench.gather");
+  bench.servoAgent.send(gather);
+  bench.servo->handleUiMessage();
+  // From the scenarios' ready pose (deg) towards a goal 15 cm away.
+  const float ready[6] = {0, -60, 160, 0, 60, 0};
+  PrVector q(6), dq(6);
+  for (int i = 0; i < 6; ++i) q[i] = ready[i] * 0.017453292f;
+  auto start = [&] {
+    bench.servo->robotDriver()->setState(q, dq);
+    bench.servo->updateState();
+  };
+  start();
+  const PrTransform& T = bench.servo->state().T;
+  // goto: x, y, z and the quaternion of the goal frame, as the console sends them.
+  const float goal[7] = {
+      T.translation[0] + 0.1f, T.translation[1] - 0.1f, T.translation[2] + 0.05f, T.rotation.w,
+      T.rotation.v[0],         T.rotation.v[1],         T.rotation.v[2]};
+  CMsg move;
+  move.setType(UI_CONTROL_MODE);
+  move.writeInt(16);  // goto
+  move.writeFloats(goal, 7);
+  bench.servoAgent.send(move);
+  bench.drain();
+  long long ticks = 0;
+  for (auto _ : state) {
+    bench.servo->handleUiMessage();
+    bench.servo->servoTick();
+    bench.servo->waitForTick();
+    if ((++ticks & 255) == 0) {
+      state.PauseTiming();
+      bench.drain();
+      // The arm arrives within a few seconds: start it off again, so that
+      // the law keeps working on a moving arm.
+      if ((ticks & 2047) == 0) {
+        start();
+        bench.servoAgent.send(move);
+      }
+      state.ResumeTiming();
+    }
+  }
+  state.SetLabel(bench.servo->plugin().loaded() ? "control.dll" : "no plug-in");
+  bench.drain();
+}
+BENCHMARK(BM_HeadlessGotoTick)->Unit(benchmark::kMicrosecond);
 
 void BM_ReloadPlugin(benchmark::State& state) {
   ServoBench bench(Servo::kInitialRobotType);

@@ -55,6 +55,7 @@ Gui::Gui(TextUI& console, QWidget* parent)
   languageChange();
   wireSignals();
   addControlMenu();
+  addScopeDock();
   init();
 }
 

@@ -15,6 +15,7 @@
 
 #include "matrix/PrTransform.h"
 #include "matrix/PrVector.h"
+#include "servo/ScopeSample.h"
 
 class IRobotModel;
 class QButtonGroup;
@@ -26,6 +27,7 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 class RobotWidget;
+class ScopeDock;
 class TextUI;
 namespace Ui {
 class Gui;
@@ -49,6 +51,10 @@ class Gui : public QMainWindow {
   static bool groupDiffers(const FieldGroup& group, const PrVector& vector);
 
   RobotWidget* robotWidget() const;
+  // The live scope (a dock, hidden at first) and the servo's ticks it draws
+  // (nullptr when the servo runs in another process).
+  ScopeDock* scopeDock() const { return m_scope; }
+  void attachScope(ScopeRing* ring);
   // The split between the view and the form, as kept in "config"; a window
   // shown without a restored split gives the form its minimum width and the
   // view the rest.
@@ -127,6 +133,7 @@ class Gui : public QMainWindow {
   void onLeaveOrReturn(QLineEdit* field, void (Gui::*slot)());
   int screenFramePeriodMs() const;
   void addControlMenu();
+  void addScopeDock();
   void setScalar(QLineEdit* field, float consoleValue, const char* word);
   void setJointGroup(const FieldGroup& group, const PrVector& consoleValue, const char* word);
   void setGains(const FieldGroup& group, bool kv);
@@ -162,6 +169,7 @@ class Gui : public QMainWindow {
   QTimer* m_refreshTimer = nullptr;
   std::map<const QObject*, void (Gui::*)()> m_fieldSlots;
   bool m_splitSet = false;
+  ScopeDock* m_scope = nullptr;
   // Scratch for the refresh, kept to avoid reallocating every tick.
   PrVector m_q, m_dq, m_tau, m_x, m_force, m_display;
 };

@@ -9,6 +9,7 @@
 
 #include "app/ConsoleSession.h"
 #include "gui/Gui.h"
+#include "gui/ScopeDock.h"
 #include "servo/Session.h"
 
 namespace {
@@ -21,14 +22,16 @@ std::atomic<QApplication*> g_application{nullptr};
 QPointer<Gui> g_window;
 
 // The dock layout on the first line, the split between the view and the
-// form on the second, each as Base64 text; a file that cannot be written is
-// ignored.
+// form on the second, the scope's choices on the third, each as Base64
+// text; a file that cannot be written is ignored.
 void writeLayout(const Gui& window) {
   QFile file(kLayoutFile);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) return;
   file.write(window.saveState().toBase64());
   file.write("\n");
   file.write(window.viewSplitState().toBase64());
+  file.write("\n");
+  file.write(window.scopeDock()->saveSettings().toBase64());
   file.write("\n");
 }
 
@@ -41,6 +44,8 @@ void readLayout(Gui& window) {
   if (!lines.empty()) window.restoreState(QByteArray::fromBase64(lines[0].trimmed()));
   if (lines.size() > 1 && !lines[1].trimmed().isEmpty())
     window.restoreViewSplit(QByteArray::fromBase64(lines[1].trimmed()));
+  if (lines.size() > 2 && !lines[2].trimmed().isEmpty())
+    window.scopeDock()->restoreSettings(QByteArray::fromBase64(lines[2].trimmed()));
 }
 
 void endWindowSession(bool /*firstCall*/) {
@@ -66,6 +71,7 @@ int runWindowSession(ConsoleSession& session, int argc, char** argv) {
   QApplication qtApplication(argc, argv);
   auto window = std::make_unique<Gui>(session.console());
   g_window = window.get();
+  window->attachScope(session.scopeRing());
   readLayout(*window);
   // The form's size suits a large screen; a smaller one gets what it has room for.
   if (const QScreen* screen = window->screen()) {

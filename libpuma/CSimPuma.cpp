@@ -28,8 +28,7 @@ CSimPuma::CSimPuma(float rate, std::unique_ptr<PrRobot> robot, const PacingClock
       m_integrator(std::make_unique<PrIntegrator>(DOF)),
       m_scratch(DOF),
       m_commanded(DOF),
-      m_jacobian(6, DOF),
-      m_angularInLink(3, DOF) {
+      m_jacobian(3, DOF) {
   for (int i = 0; i < DOF; ++i) m_savedFriction[i] = m_robot->link(i)->friction();
   setState(m_scratch, m_scratch);
 }
@@ -74,7 +73,8 @@ int CSimPuma::step(float speed) {
     for (int i = 0; i < DOF; ++i) dq[i] = 0.0f;
     reportNonFinite("non-finite joint accelerations (torques or state); the arm is held still");
   }
-  m_robot->updateKinematics();
+  // The frames follow when something asks for them (ensureKinematics): most
+  // ticks nobody does, as the servo reads frames from its mirror.
   return r;
 }
 
@@ -124,6 +124,7 @@ void CSimPuma::removeContactForce() { m_springActive = false; }
 
 void CSimPuma::addSpringTorques() {
   if (!m_springActive) return;
+  m_robot->ensureKinematics();
   PrVector3 p;
   m_robot->link(m_contactLink)->globalFrame().transform(m_contactPoint, p);
   const float F[3] = {m_springK * (m_springTarget[0] - p[0]), m_springK * (m_springTarget[1] - p[1]),
@@ -146,6 +147,7 @@ void CSimPuma::getPointJacobian(int link, const PrVector3& point, PrMatrix& J) {
   }
   J.resize(3, DOF);
   J.zero();
+  m_robot->ensureKinematics();
   PrVector3 world;
   m_robot->link(link)->globalFrame().transform(point, world);
   m_robot->pointJacobian(link, world, J, 3);
@@ -153,11 +155,15 @@ void CSimPuma::getPointJacobian(int link, const PrVector3& point, PrMatrix& J) {
 
 bool CSimPuma::getLinkFrame(int link, PrTransform& frame) {
   if (link < 0 || link >= DOF) return false;
+  m_robot->ensureKinematics();
   frame = m_robot->link(link)->globalFrame();
   return true;
 }
 
-void CSimPuma::getEndEffectorFrame(PrTransform& frame) { frame = m_robot->endEffector()->globalFrame(); }
+void CSimPuma::getEndEffectorFrame(PrTransform& frame) {
+  m_robot->ensureKinematics();
+  frame = m_robot->endEffector()->globalFrame();
+}
 
 // --- state and dynamics ----------------------------------------------------------------
 
@@ -170,7 +176,7 @@ void CSimPuma::setState(const PrVector& pos, const PrVector& vel) {
   }
   pos.getValues(m_robot->positions(), DOF);
   vel.getValues(m_robot->velocities(), DOF);
-  m_robot->updateKinematics();
+  m_robot->ensureKinematics();
 }
 
 void CSimPuma::forwardDynamics(PrVector& acc, const PrVector& torque) {
@@ -192,46 +198,10 @@ void CSimPuma::inverseDynamics(PrVector& tau, const PrVector& acc) {
 
 void CSimPuma::computeMassMatrix(PrMatrix& M) {
   M.resize(DOF, DOF);
-  M.zero();
-  for (int i = 0; i < DOF; ++i) {
-    const PrLink& L = *m_robot->link(i);
-    PrVector3 com;
-    L.globalFrame().transform(L.centerOfMass(), com);
-    m_jacobian.zero();
-    m_robot->pointJacobian(i, com, m_jacobian, 6);
-    // Rᵀ·Jω: the angular rows in link axes, where the inertia is diagonal.
-    const float* G = L.globalRotation().dataPtr();
-    for (int r = 0; r < 3; ++r)
-      for (int j = 0; j <= i; ++j)
-        m_angularInLink[r][j] =
-            G[r] * m_jacobian[3][j] + G[3 + r] * m_jacobian[4][j] + G[6 + r] * m_jacobian[5][j];
-    const float m = L.mass();
-    const float* I = L.principalInertia().dataPtr();
-    for (int row = 0; row <= i; ++row) {
-      for (int col = 0; col <= row; ++col) {
-        float sum = 0.0f;
-        for (int k = 0; k < 3; ++k)
-          sum += m * m_jacobian[k][row] * m_jacobian[k][col] +
-                 I[k] * m_angularInLink[k][row] * m_angularInLink[k][col];
-        M[row][col] += sum;
-      }
-    }
-  }
-  for (int row = 0; row < DOF; ++row)
-    for (int col = row + 1; col < DOF; ++col) M[row][col] = M[col][row];
+  m_robot->massMatrix(M.dataPtr());
 }
 
 void CSimPuma::computeGravity(PrVector& g) {
   g.resize(DOF);
-  g.zero();
-  const float* up = m_robot->gravity().dataPtr();
-  for (int i = 0; i < DOF; ++i) {
-    const PrLink& L = *m_robot->link(i);
-    PrVector3 com;
-    L.globalFrame().transform(L.centerOfMass(), com);
-    m_jacobian.zero();
-    m_robot->pointJacobian(i, com, m_jacobian, 3);
-    for (int j = 0; j <= i; ++j)
-      g[j] += L.mass() * (m_jacobian[0][j] * up[0] + m_jacobian[1][j] * up[1] + m_jacobian[2][j] * up[2]);
-  }
+  m_robot->gravityTorques(g.dataPtr());
 }

@@ -31,7 +31,8 @@ class CSimPuma : public IRobotSimDriver {
   void getJointPositions(PrVector& q) override;
   void getJointVelocities(PrVector& dq) override;
   void setTorques(const PrVector& tau) override;
-  // Pacing, then spring torques, one integrator step of one period and kinematics.
+  // Pacing, then spring torques and one integrator step of one period; the
+  // frames of the new positions are computed when first asked for.
   int step(float speed) override;
 
   // Friction of every joint: the file's values (on) or none (off).
@@ -71,7 +72,6 @@ class CSimPuma : public IRobotSimDriver {
   float m_springK = 0.0f;    // N/m
   PrVector3 m_contactPoint;  // in the contact link's frame (m)
   PrVector3 m_springTarget;  // base frame (m)
-  PrMatrix m_jacobian;       // 6 × DOF scratch for springs, mass matrix and gravity
-  PrMatrix m_angularInLink;  // 3 × DOF scratch: angular rows rotated into a link frame
+  PrMatrix m_jacobian;       // 3 × DOF scratch for the spring
   bool m_nonFiniteReported = false;
 };

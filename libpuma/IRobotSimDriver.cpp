@@ -50,5 +50,12 @@ int IRobotSimDriver::step(float speed) {
     return 0;
   }
   if (m_balance <= 1e-9f && m_balance < kMaximumDebt) m_balance = kMaximumDebt;
+  // More than a period behind: this step only makes up time.
+  if (m_balance < -m_period) ++m_madeUpSteps;
   return 1;
+}
+
+void IRobotSimDriver::restartPacing() {
+  m_lastClock = m_clock->ticks();
+  m_balance = 0.0f;
 }

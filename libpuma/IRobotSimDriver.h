@@ -22,6 +22,9 @@ class IRobotSimDriver : public IRobotDriver {
   // find the next period due, exactly as step() will compute it; a caller
   // that sleeps until then never wakes too early.
   std::int64_t dueClockReading(float speed) const;
+  // Paces from now on as if just built: the time since the last step is
+  // neither owed nor made up (after building an arm, say).
+  void restartPacing();
 
   // Sets joint positions (rad) and velocities (rad/s), size DOF each, and
   // recomputes all frames.
@@ -41,6 +44,15 @@ class IRobotSimDriver : public IRobotDriver {
 
   float period() const { return m_period; }
   int skippedSteps() const { return m_skippedSteps; }
+  // Steps that fell due while the simulation was still more than a period
+  // behind the wall clock: ticks run back to back to make up lost time (a
+  // slow machine, the process stopped for a while). Returns the count since
+  // the last call and starts it again.
+  int takeMadeUpSteps() {
+    const int n = m_madeUpSteps;
+    m_madeUpSteps = 0;
+    return n;
+  }
   float timeBalance() const { return m_balance; }
 
  protected:
@@ -48,6 +60,7 @@ class IRobotSimDriver : public IRobotDriver {
   float m_secondsPerTick = 0.001f;  // resolution of the pacing clock
   std::int64_t m_lastClock;         // last clock reading, in ticks
   int m_skippedSteps = 0;           // calls that returned 0
+  int m_madeUpSteps = 0;            // late steps since takeMadeUpSteps()
   float m_balance = 0.0f;           // s of wall time the simulation may still take
   const PacingClock* m_clock;
 };

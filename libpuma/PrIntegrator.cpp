@@ -1,6 +1,7 @@
 #include "libpuma/PrIntegrator.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "libpuma/PrRobot.h"
 
@@ -14,7 +15,7 @@ bool finite(const float* values, int n) {
 
 }  // namespace
 
-PrIntegrator::PrIntegrator(int numJoints) : start_(numJoints), stopped_(new bool[numJoints]()) {}
+PrIntegrator::PrIntegrator(int numJoints) : start_(numJoints), end_(numJoints) {}
 
 bool PrIntegrator::step(PrRobot& robot, float dt) {
   const int n = robot.numJoints();
@@ -24,39 +25,46 @@ bool PrIntegrator::step(PrRobot& robot, float dt) {
   float* ddq = robot.accelerations();
   float* q0 = start_.positions();
   float* v0 = start_.velocities();
-  float* a0 = start_.accelerations();
+  // The previous accelerations predict the midpoint velocity only while the
+  // robot is where the last step left it; after a setState they do not apply.
+  const bool continues = endValid_ && std::memcmp(end_.positions(), q, sizeof(float) * n) == 0 &&
+                         std::memcmp(end_.velocities(), dq, sizeof(float) * n) == 0;
+  const float* previous = end_.accelerations();
 
-  robot.forwardDynamics();
-  if (!finite(ddq, n)) return false;
   for (int i = 0; i < n; ++i) {
     q0[i] = q[i];
     v0[i] = dq[i];
-    a0[i] = ddq[i];
-    stopped_[i] = robot.link(i)->frictionStopped();
-    // Midpoint state.
+    // Drift half a step; the velocity there as the last accelerations predict it.
     q[i] = q0[i] + 0.5f * dt * v0[i];
-    dq[i] = v0[i] + 0.5f * dt * a0[i];
+    dq[i] = continues ? v0[i] + 0.5f * dt * previous[i] : v0[i];
   }
-
   robot.forwardDynamics();
   if (!finite(ddq, n)) {
     for (int i = 0; i < n; ++i) {
       q[i] = q0[i];
       dq[i] = v0[i];
     }
+    endValid_ = false;
     return false;
   }
+
+  float* used = end_.accelerations();
   for (int i = 0; i < n; ++i) {
-    if (stopped_[i]) {
-      // Friction stopped (or held) the joint at the start of the step: it comes
-      // to rest within the step instead of creeping on at ever smaller speeds.
-      q[i] = q0[i] + 0.5f * dt * v0[i];
+    if (robot.link(i)->frictionStopped()) {
+      // Friction stops (or holds) the joint within the step: it comes to rest
+      // at the midpoint position instead of creeping on at ever smaller speeds.
       dq[i] = 0.0f;
       ddq[i] = -v0[i] / dt;
+      used[i] = 0.0f;
       continue;
     }
-    q[i] = q0[i] + dt * dq[i];
+    // Kick, then drift the second half with the new velocity.
     dq[i] = v0[i] + dt * ddq[i];
+    q[i] += 0.5f * dt * dq[i];
+    used[i] = ddq[i];
   }
+  std::memcpy(end_.positions(), q, sizeof(float) * n);
+  std::memcpy(end_.velocities(), dq, sizeof(float) * n);
+  endValid_ = true;
   return true;
 }

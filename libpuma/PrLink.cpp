@@ -19,21 +19,6 @@ void quaternionProduct(const PrQuaternion& a, const PrQuaternion& b, PrQuaternio
   dest.w = w;
 }
 
-// dest = R·(rotation by angle about coordinate axis k), from the half-angle sine and cosine.
-void rotateAboutAxis(const float* R, int k, float sh, float ch, float* dest) {
-  const float c = ch * ch - sh * sh;
-  const float s = 2.0f * sh * ch;
-  const int i = (k + 1) % 3;
-  const int j = (k + 2) % 3;
-  for (int r = 0; r < 3; ++r) {
-    const float ri = R[3 * r + i];
-    const float rj = R[3 * r + j];
-    dest[3 * r + i] = c * ri + s * rj;
-    dest[3 * r + j] = -s * ri + c * rj;
-    dest[3 * r + k] = R[3 * r + k];
-  }
-}
-
 }  // namespace
 
 PrLink::PrLink(int jointType, int jointAxis) : type_(jointType), axis_(jointAxis) {
@@ -44,7 +29,6 @@ PrLink::PrLink(int jointType, int jointAxis) : type_(jointType), axis_(jointAxis
   if (axis_ < 0 || axis_ > 2) axis_ = 2;
   homeR_.identity();
   R_.identity();
-  Rt_.identity();
   globalR_.identity();
 }
 
@@ -80,69 +64,69 @@ void PrLink::setInertial(float mass, const PrVector3& com, const PrVector3& prin
   com_ = com;
   comHome_ = com[axis_];
   inertia_ = principalInertia;
-  buildSpatialInertia();
 }
 
 void PrLink::setJoint(float q) {
   if (type_ == kRevolute) {
-    const float h = 0.5f * q;
-    const float sh = std::sin(h);
-    const float ch = std::cos(h);
-    PrQuaternion turn;
-    turn.w = ch;
-    turn.v[axis_] = sh;
-    quaternionProduct(home_.rotation, turn, local_.rotation);
-    rotateAboutAxis(homeR_.dataPtr(), axis_, sh, ch, R_.dataPtr());
+    // local = home ⊗ (cos ½q, sin ½q·e_k): the product with a turn about a
+    // coordinate axis, written out.
+    float sh, ch;
+    sincosf(0.5f * q, &sh, &ch);
+    const int k = axis_;
+    const int i = (k + 1) % 3;
+    const int j = (k + 2) % 3;
+    const float hw = home_.rotation.w;
+    const float* hv = home_.rotation.v.dataPtr();
+    float* v = local_.rotation.v.dataPtr();
+    local_.rotation.w = hw * ch - hv[k] * sh;
+    v[k] = hw * sh + hv[k] * ch;
+    v[i] = hv[i] * ch + hv[j] * sh;
+    v[j] = hv[j] * ch - hv[i] * sh;
   } else {
     // The link slides along its joint axis; its centre of mass rides along
     // with the frame, so it stays put in link coordinates.
     const float* R = R_.dataPtr();
     for (int r = 0; r < 3; ++r) local_.translation[r] = home_.translation[r] + q * R[3 * r + axis_];
   }
-  refreshLocalMatrices();
   updateGlobalFrame();
 }
 
-void PrLink::refreshLocalMatrices() {
-  const float* R = R_.dataPtr();
-  float* T = Rt_.dataPtr();
-  for (int r = 0; r < 3; ++r)
-    for (int c = 0; c < 3; ++c) T[3 * r + c] = R[3 * c + r];
-  const float* p = local_.translation.dataPtr();
-  skew_.set(0.0f, -p[2], p[1], p[2], 0.0f, -p[0], -p[1], p[0], 0.0f);
+namespace {
+
+// R of the unit quaternion (w, v), row-major.
+void rotationOf(float w, const float* v, float* R) {
+  const float x = v[0], y = v[1], z = v[2];
+  const float xx = 2.0f * x * x, yy = 2.0f * y * y, zz = 2.0f * z * z;
+  const float xy = 2.0f * x * y, xz = 2.0f * x * z, yz = 2.0f * y * z;
+  const float wx = 2.0f * w * x, wy = 2.0f * w * y, wz = 2.0f * w * z;
+  R[0] = 1.0f - yy - zz;
+  R[1] = xy - wz;
+  R[2] = xz + wy;
+  R[3] = xy + wz;
+  R[4] = 1.0f - xx - zz;
+  R[5] = yz - wx;
+  R[6] = xz - wy;
+  R[7] = yz + wx;
+  R[8] = 1.0f - xx - yy;
 }
+
+}  // namespace
 
 void PrLink::updateGlobalFrame() {
+  const float* lt = local_.translation.dataPtr();
+  float* gt = global_.translation.dataPtr();
   if (parent_ == nullptr) {
-    global_ = local_;
-    globalR_ = R_;
-    return;
+    global_.rotation = local_.rotation;
+    for (int k = 0; k < 3; ++k) gt[k] = lt[k];
+  } else {
+    const PrTransform& pg = parent_->global_;
+    quaternionProduct(pg.rotation, local_.rotation, global_.rotation);
+    // The origin: the parent's origin plus the local translation in base axes.
+    float moved[3];
+    spatial::rotate(parent_->globalR_.dataPtr(), lt, moved);
+    const float* pt = pg.translation.dataPtr();
+    for (int k = 0; k < 3; ++k) gt[k] = pt[k] + moved[k];
   }
-  const PrTransform& pg = parent_->global_;
-  const float* parentR = parent_->globalR_.dataPtr();
-  quaternionProduct(pg.rotation, local_.rotation, global_.rotation);
-  float moved[3];
-  spatial::rotate(parentR, local_.translation.dataPtr(), moved);
-  for (int k = 0; k < 3; ++k) global_.translation.dataPtr()[k] = pg.translation.dataPtr()[k] + moved[k];
-  spatial::multiply3(parentR, R_.dataPtr(), globalR_.dataPtr());
-}
-
-void PrLink::buildSpatialInertia() {
-  const float m = mass_;
-  const float cx = com_[0], cy = com_[1], cz = com_[2];
-  // m[c×]
-  const float mc[9] = {0.0f, -m * cz, m * cy, m * cz, 0.0f, -m * cx, -m * cy, m * cx, 0.0f};
-  // Ic − m[c×][c×] = Ic + m(|c|²·1 − c·cᵀ)
-  const float cc = cx * cx + cy * cy + cz * cz;
-  const float c[3] = {cx, cy, cz};
-  float* I = I_.dataPtr();
-  for (int r = 0; r < 3; ++r) {
-    for (int k = 0; k < 3; ++k) {
-      I[6 * r + k] = r == k ? m : 0.0f;
-      I[6 * r + 3 + k] = mc[3 * k + r];  // (m[c×])ᵀ
-      I[6 * (3 + r) + k] = mc[3 * r + k];
-      I[6 * (3 + r) + 3 + k] = (r == k ? inertia_[r] + m * cc : 0.0f) - m * c[r] * c[k];
-    }
-  }
-  inertiaValid_ = true;
+  // The axes from the quaternion: cheaper than the parent's times the local matrix.
+  rotationOf(global_.rotation.w, global_.rotation.v.dataPtr(), globalR_.dataPtr());
 }

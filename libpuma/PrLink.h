@@ -1,6 +1,6 @@
 // PrLink: one rigid link of a serial chain and the joint that moves it
-// relative to its parent, with the per-link quantities of the recursive
-// dynamics passes (members, so a pass never allocates).
+// relative to its parent: its frames, inertial data and friction. The
+// quantities of the dynamics passes live in the robot's PrJointTerms.
 //
 // Everything is expressed in the link's own frame unless stated. Spatial
 // 6-vectors are linear first: (v, ω), (a, α), (f, n). The joint's motion axis
@@ -10,7 +10,6 @@
 #include <cstddef>
 
 #include "matrix/PrMatrix3.h"
-#include "matrix/PrMatrix6.h"
 #include "matrix/PrTransform.h"
 #include "matrix/PrVector3.h"
 #include "matrix/PrVector6.h"
@@ -37,7 +36,7 @@ class PrLink {
   void setChild(PrLink* child) { child_ = child; }
   void setId(int id) { id_ = id; }
   // m (kg), centre of mass (m, link frame), principal inertias about the
-  // centre of mass along the link axes (kg·m²). Rebuilds the spatial inertia.
+  // centre of mass along the link axes (kg·m²).
   void setInertial(float mass, const PrVector3& com, const PrVector3& principalInertia);
   void setLimits(float qMin, float qMax) {
     qMin_ = qMin;
@@ -77,9 +76,8 @@ class PrLink {
   float mass() const { return mass_; }
   float jointMin() const { return qMin_; }
   float jointMax() const { return qMax_; }
-  const PrMatrix6& spatialInertia() const { return I_; }
-  // Spatial velocity and classical spatial acceleration of the link origin.
-  const PrVector6& velocity() const { return V_; }
+  // The root's: the base's upward acceleration that stands for gravity, in
+  // the root's frame.
   const PrVector6& acceleration() const { return A_; }
   // True when the last forward dynamics let friction stop or hold the joint
   // within one servo period.
@@ -89,11 +87,6 @@ class PrLink {
 
  private:
   friend class PrRobot;
-
-  // I = [[m·1, (m[c×])ᵀ], [m[c×], Ic − m[c×][c×]]] about the link origin.
-  void buildSpatialInertia();
-  // Local rotation matrix, its transpose and the skew of the local translation.
-  void refreshLocalMatrices();
 
   int type_;
   int axis_;
@@ -113,29 +106,10 @@ class PrLink {
   float qMin_ = 0.0f;
   float qMax_ = 0.0f;
 
-  PrVector6 jacobianColumn_;
-  PrVector6 V_;     // velocity
-  PrVector6 A_;     // acceleration
-  PrVector6 C_;     // velocity-product acceleration
-  PrVector6 Z_;     // bias force of the rigid body at its velocity
-  PrVector6 Fnet_;  // net force on the rigid body
-  PrVector6 F_;     // force transmitted through the joint
-  PrVector3 jointVelocity_;
-  PrVector3 jointAcceleration_;
-  PrMatrix6 I_;         // spatial inertia about the link origin
-  PrMatrix6 Ia_;        // articulated inertia
-  PrVector6 Za_;        // articulated bias force
-  PrVector6 U_;         // Ia·S
-  float uTerm_ = 0.0f;  // S-component of Ia·C + Za
-  float dInv_ = 0.0f;   // 1 / (S-component of U)
-  PrMatrix3 R_;         // local rotation (link axes in the parent frame)
-  PrMatrix3 Rt_;        // its transpose
-  PrMatrix3 skew_;      // [p×] of the local translation p
+  PrVector6 A_;  // the root's acceleration (gravity)
+  PrMatrix3 R_;  // local rotation at home (a prismatic joint slides along its column)
   PrMatrix3 homeR_;
-  PrMatrix6 scratch6_;  // Ia − U·Uᵀ·D⁻¹ on its way to the parent
-  PrVector6 scratchVector_;
   PrMatrix3 globalR_;
   float homeOffset_ = 0.0f;  // the fixed d (revolute) or θ (prismatic) of the description
-  bool inertiaValid_ = false;
   bool frictionStop_ = false;
 };

@@ -1,5 +1,7 @@
 #include "libpuma/PrRobot.h"
 
+#include <cstring>
+
 namespace {
 
 PrRobotDescription readOrEmpty(int n, const char* path, int format) {
@@ -81,11 +83,15 @@ void PrRobot::build(const PrRobotDescription& d) {
   if (mass > 0.0f) last->setInertial(mass, moment * (1.0f / mass), last->principalInertia());
 
   torques_.reset(new float[noj_]());
+  terms_.resize(noj_);
+  kinematicsAt_.reset(new float[noj_]());
+  for (int k = 0; k < 3; ++k) baseAcceleration_[k] = gravity_[k];
   updateKinematics();
 }
 
 void PrRobot::updateEndEffectorFrames() {
-  for (std::size_t k = noj_; k < links_.size(); ++k) links_[k]->updateGlobalFrame();
+  // Records 999 and 888 only shaped the end-effector link and the last link's
+  // mass when the robot was built: their global frames are not followed.
   endEffector_->updateGlobalFrame();
 }
 
@@ -94,4 +100,14 @@ void PrRobot::updateKinematics() {
   const float* q = state_.positions();
   for (int i = 0; i < noj_; ++i) links_[i]->setJoint(q[i]);
   updateEndEffectorFrames();
+  updateBaseTerms();
+  std::memcpy(kinematicsAt_.get(), q, sizeof(float) * noj_);
+  kinematicsValid_ = true;
+}
+
+void PrRobot::ensureKinematics() {
+  PR_ASSERT(valid());
+  // Bitwise, so that a NaN position is never taken for the one before.
+  if (!kinematicsValid_ || std::memcmp(kinematicsAt_.get(), state_.positions(), sizeof(float) * noj_) != 0)
+    updateKinematics();
 }

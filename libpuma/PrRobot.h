@@ -3,15 +3,21 @@
 // articulated-body algorithm for forward dynamics, and point Jacobians.
 //
 // Joint quantities are rad, rad/s, rad/s² and N·m (m, m/s, N for a prismatic
-// joint). Link frames and Jacobians are in the base frame. All per-link
-// quantities are members of the links, sized when the robot is built, so no
-// call allocates. Not thread-safe.
+// joint). Link frames and Jacobians are in the base frame. The recursive
+// passes run in base coordinates (PrJointTerms); everything they use is sized
+// when the robot is built, so no call allocates. Not thread-safe.
+//
+// The link frames and the base-coordinate inertias are kept for the joint
+// positions they were computed at: a dynamics call at the same positions (the
+// next step of the simulated arm, say) does not compute them again. Link
+// frames and inertial data are fixed once the robot is built.
 #pragma once
 
 #include <memory>
 #include <vector>
 
 #include "libpuma/PrJointState.h"
+#include "libpuma/PrJointTerms.h"
 #include "libpuma/PrLink.h"
 #include "libpuma/PrRobotDescription.h"
 #include "matrix/PrMatrix.h"
@@ -44,6 +50,8 @@ class PrRobot {
   // --- algorithms --------------------------------------------------------------
   // Frames of every link from the joint positions.
   void updateKinematics();
+  // updateKinematics unless the frames are already those of the positions.
+  void ensureKinematics();
   // Torques (into torques()) that produce the accelerations at the current
   // positions and velocities, with gravity and friction.
   void inverseDynamics();
@@ -54,11 +62,18 @@ class PrRobot {
   // point p (m) rigidly attached to link k: linear rows first, then angular.
   // Columns after k are left as they are (pass a zeroed J).
   void pointJacobian(int k, const PrVector3& p, PrMatrix& J, int rows = 6) const;
+  // Joint-space mass matrix at the current positions (composite rigid bodies),
+  // n × n row-major into M.
+  void massMatrix(float* M);
+  // Joint torques that hold the arm against gravity at the current positions (n).
+  void gravityTorques(float* g);
 
   // --- links -------------------------------------------------------------------
   PrLink* link(int i) const { return links_[i]; }  // joint links 0..n−1
   PrLink* endEffector() const { return endEffector_; }
   PrLink* root() const { return root_.get(); }
+  // The end-effector records (their local frames and masses; their global
+  // frames are those of the robot as built).
   PrLink* toolRecord() const { return tool_; }
   PrLink* gripperRecord() const { return gripper_; }
   // The base's upward acceleration that stands for gravity (m/s², base frame),
@@ -67,9 +82,11 @@ class PrRobot {
 
  private:
   void build(const PrRobotDescription& description);
-  // Joint values, frames, V, C and Z of every joint link, base to tip.
-  void outwardPass(bool buildInertia);
   void updateEndEffectorFrames();
+  // S, m, h and Io of every joint from the link frames.
+  void updateBaseTerms();
+  // V, c and p of every joint from the velocities, base to tip.
+  void velocityPass();
 
   int noj_ = 0;
   int flag_ = 0;
@@ -82,4 +99,8 @@ class PrRobot {
   PrVector3 gravity_;
   std::unique_ptr<float[]> torques_;
   PrJointState state_;
+  std::vector<PrJointTerms> terms_;        // one per joint
+  std::unique_ptr<float[]> kinematicsAt_;  // positions the frames are for
+  bool kinematicsValid_ = false;
+  float baseAcceleration_[6] = {};  // gravity as the base's upward acceleration
 };

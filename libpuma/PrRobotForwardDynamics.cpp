@@ -54,74 +54,70 @@ float accelerationFriction(float v, float x, float fc, float fs, float dInv, boo
 }  // namespace
 
 void PrRobot::forwardDynamics() {
-  outwardPass(true);
-  updateEndEffectorFrames();
+  ensureKinematics();
+  velocityPass();
   const float* dq = state_.velocities();
   float* ddq = state_.accelerations();
 
-  for (int i = 0; i < noj_; ++i) {
-    links_[i]->Ia_ = links_[i]->I_;
-    links_[i]->Za_ = links_[i]->Z_;
-  }
-
-  // Inward pass: articulated inertias and bias forces, tip to base.
+  // Inward pass: articulated inertias and bias forces, tip to base. In base
+  // coordinates a link's share is simply added to its parent's, so one running
+  // Ia and pa serve the whole chain: on entry they hold the share of the links
+  // beyond joint i, after the link's own terms are added they are joint i's.
+  float Ia[36] = {};
+  float pa[6] = {};
   for (int i = noj_ - 1; i >= 0; --i) {
     PrLink& L = *links_[i];
-    const int s = L.motionIndex();
-    const float* Ia = L.Ia_.dataPtr();
-    float* U = L.U_.dataPtr();
-    // U = Ia·S (Ia is symmetric: its S-th column is its S-th row), D⁻¹ = 1/U[S]
-    for (int k = 0; k < 6; ++k) U[k] = Ia[6 * s + k];
-    L.dInv_ = 1.0f / U[s];
+    PrJointTerms& t = terms_[i];
+    // Ia += I = [[m·1, [h×]ᵀ], [[h×], Io]]; pa += p
+    const float m = t.mass, h0 = t.h[0], h1 = t.h[1], h2 = t.h[2];
+    Ia[0] += m;
+    Ia[7] += m;
+    Ia[14] += m;
+    Ia[4] += h2, Ia[5] -= h1, Ia[9] -= h2, Ia[11] += h0, Ia[15] += h1, Ia[16] -= h0;
+    Ia[19] -= h2, Ia[20] += h1, Ia[24] += h2, Ia[26] -= h0, Ia[30] -= h1, Ia[31] += h0;
+    for (int r = 0; r < 3; ++r)
+      for (int k = 0; k < 3; ++k) Ia[6 * (3 + r) + 3 + k] += t.Io[3 * r + k];
+    for (int k = 0; k < 6; ++k) pa[k] += t.p[k];
+
+    // U = Ia·S, D⁻¹ = 1/(Sᵀ·U)
+    spatial::multiply6(Ia, t.S, t.U);
+    t.dInv = 1.0f / spatial::dot6(t.S, t.U);
 
     const float v = dq[i];
     const float* friction = L.friction_.dataPtr();
-    const float c = articulatedFriction(v, friction[1], L.dInv_);
-    L.tau_ = torques_[i] - friction[0] * v + c;
+    const float fc = articulatedFriction(v, friction[1], t.dInv);
+    L.tau_ = torques_[i] - friction[0] * v + fc;
 
-    // p = Ia·C + Za, u = p[S]
-    float* p = L.scratchVector_.dataPtr();
-    spatial::multiply6(Ia, L.C_.dataPtr(), p);
-    const float* Za = L.Za_.dataPtr();
-    for (int k = 0; k < 6; ++k) p[k] += Za[k];
-    L.uTerm_ = p[s];
-    if (L.parent_ == root_.get()) continue;
+    // b = Ia·c + pa, u = Sᵀ·b
+    float b[6];
+    spatial::multiply6(Ia, t.c, b);
+    for (int k = 0; k < 6; ++k) b[k] += pa[k];
+    t.uTerm = spatial::dot6(t.S, b);
+    if (i == 0) break;  // the first joint hangs from the fixed base
 
-    const float* R = L.R_.dataPtr();
-    const float* t = L.local_.translation.dataPtr();
-    // Ia_parent += X*·(Ia − U·Uᵀ·D⁻¹)·X
-    float* reduced = L.scratch6_.dataPtr();
-    for (int r = 0; r < 6; ++r)
-      for (int k = 0; k < 6; ++k) reduced[6 * r + k] = Ia[6 * r + k] - U[r] * U[k] * L.dInv_;
-    spatial::addInertiaToParent(R, t, reduced, L.parent_->Ia_.dataPtr());
-    // Za_parent += X*·(Ia·C + Za + U·(τ′ − u)·D⁻¹)
-    const float gain = (L.tau_ - L.uTerm_) * L.dInv_;
-    for (int k = 0; k < 6; ++k) p[k] += U[k] * gain;
-    spatial::addForceToParent(R, t, p, L.parent_->Za_.dataPtr());
+    // The parent's share: Ia − U·Uᵀ·D⁻¹ and Ia·c + pa + U·(τ′ − u)·D⁻¹.
+    for (int r = 0; r < 6; ++r) {
+      const float scaled = t.U[r] * t.dInv;
+      for (int k = 0; k < 6; ++k) Ia[6 * r + k] -= scaled * t.U[k];
+    }
+    const float gain = (L.tau_ - t.uTerm) * t.dInv;
+    for (int k = 0; k < 6; ++k) pa[k] = b[k] + t.U[k] * gain;
   }
 
-  // Acceleration pass, base to tip.
+  // Acceleration pass, base to tip; the base's acceleration stands for gravity.
+  const float* aParent = baseAcceleration_;
   for (int i = 0; i < noj_; ++i) {
     PrLink& L = *links_[i];
-    const int s = L.motionIndex();
-    float* A = L.A_.dataPtr();
-    // a′ = X·A_parent
-    spatial::motionToChild(L.R_.dataPtr(), L.local_.translation.dataPtr(), L.parentLink().A_.dataPtr(), A);
-    const float* U = L.U_.dataPtr();
+    PrJointTerms& t = terms_[i];
     const float v = dq[i];
     const float* friction = L.friction_.dataPtr();
     // x: everything that drives the joint except Coulomb and static friction.
-    const float x = torques_[i] - friction[0] * v -
-                    (U[0] * A[0] + U[1] * A[1] + U[2] * A[2] + U[3] * A[3] + U[4] * A[4] + U[5] * A[5]) -
-                    L.uTerm_;
-    const float f = accelerationFriction(v, x, friction[1], friction[2], L.dInv_, L.frictionStop_);
-    const float qdd = (x + f) * L.dInv_;
+    const float x = torques_[i] - friction[0] * v - spatial::dot6(t.U, aParent) - t.uTerm;
+    const float f = accelerationFriction(v, x, friction[1], friction[2], t.dInv, L.frictionStop_);
+    const float qdd = (x + f) * t.dInv;
     ddq[i] = qdd;
-    L.jointAcceleration_.zero();
-    L.jointAcceleration_[L.axis_] = qdd;
-    // A = a′ + C + S·q̈
-    const float* C = L.C_.dataPtr();
-    for (int k = 0; k < 6; ++k) A[k] += C[k];
-    A[s] += qdd;
+    // a = a_parent + c + S·q̈
+    for (int k = 0; k < 6; ++k) t.a[k] = aParent[k] + t.c[k] + t.S[k] * qdd;
+    aParent = t.a;
   }
 }

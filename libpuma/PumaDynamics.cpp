@@ -110,19 +110,14 @@ void massMatrixAndCoriolis(const PrVector& q, const PrVector& dq, PrMatrix& M, P
   seed(t.s3, t.c3, q3, 1);
   seed(t.s4, t.c4, q4, 2);
   seed(t.s5, t.c5, q5, 3);
-  const double s23 = std::sin(q2 + q3), c23 = std::cos(q2 + q3);
-  t.s23 = Grad(s23);
-  t.s23.d[0] = t.s23.d[1] = c23;
-  t.c23 = Grad(c23);
-  t.c23.d[0] = t.c23.d[1] = -s23;
-  t.cos2q2 = Grad(std::cos(2.0 * q2));
-  t.cos2q2.d[0] = -2.0 * std::sin(2.0 * q2);
-  t.sin2q23 = Grad(std::sin(2.0 * (q2 + q3)));
-  t.sin2q23.d[0] = t.sin2q23.d[1] = 2.0 * std::cos(2.0 * (q2 + q3));
-  t.cos2q4 = Grad(std::cos(2.0 * q4));
-  t.cos2q4.d[2] = -2.0 * std::sin(2.0 * q4);
-  t.cos2q5 = Grad(std::cos(2.0 * q5));
-  t.cos2q5.d[3] = -2.0 * std::sin(2.0 * q5);
+  // The other angles' sines and cosines from these four, by the sum and
+  // double-angle formulas (dual arithmetic carries the derivatives along).
+  t.s23 = t.s2 * t.c3 + t.c2 * t.s3;
+  t.c23 = t.c2 * t.c3 - t.s2 * t.s3;
+  t.cos2q2 = t.c2 * t.c2 - t.s2 * t.s2;
+  t.sin2q23 = 2.0 * (t.s23 * t.c23);
+  t.cos2q4 = t.c4 * t.c4 - t.s4 * t.s4;
+  t.cos2q5 = t.c5 * t.c5 - t.s5 * t.s5;
 
   Grad Md[6][6];
   evalMassMatrix(t, Md);

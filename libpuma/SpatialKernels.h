@@ -2,12 +2,9 @@
 // dynamics passes, which run several times per servo tick.
 //
 // 3×3 matrices are row-major float[9]; spatial vectors are float[6], linear
-// half first. A link frame is given by R (the link's axes in its parent's
-// frame, row-major) and p (the link origin in the parent's frame). Then
-//   motion, parent to link:  X  = [[Rᵀ, −Rᵀ[p×]], [0, Rᵀ]]
-//   force,  link to parent:  Xᵀ = [[R, 0], [[p×]R, R]]
-// the same pair as PrTransform's spatial transforms, inlined here because the
-// generic forms go through virtual size checks that dominate these tiny sizes.
+// half first; 6×6 matrices are row-major float[36]. The passes work in base
+// coordinates about the base origin, so moving a quantity from a link to its
+// parent needs no transform at all: these are the only kernels they need.
 #pragma once
 
 namespace spatial {
@@ -18,18 +15,17 @@ inline void cross(const float* a, const float* b, float* out) {
   out[2] = a[0] * b[1] - a[1] * b[0];
 }
 
+inline float dot3(const float* a, const float* b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+
+inline float dot6(const float* a, const float* b) {
+  return a[0] * b[0] + a[1] * b[1] + a[2] * b[2] + a[3] * b[3] + a[4] * b[4] + a[5] * b[5];
+}
+
 // out = R·v
 inline void rotate(const float* R, const float* v, float* out) {
   out[0] = R[0] * v[0] + R[1] * v[1] + R[2] * v[2];
   out[1] = R[3] * v[0] + R[4] * v[1] + R[5] * v[2];
   out[2] = R[6] * v[0] + R[7] * v[1] + R[8] * v[2];
-}
-
-// out = Rᵀ·v
-inline void rotateBack(const float* R, const float* v, float* out) {
-  out[0] = R[0] * v[0] + R[3] * v[1] + R[6] * v[2];
-  out[1] = R[1] * v[0] + R[4] * v[1] + R[7] * v[2];
-  out[2] = R[2] * v[0] + R[5] * v[1] + R[8] * v[2];
 }
 
 // out = A·B (3×3)
@@ -39,36 +35,40 @@ inline void multiply3(const float* A, const float* B, float* out) {
       out[3 * r + c] = A[3 * r] * B[c] + A[3 * r + 1] * B[3 + c] + A[3 * r + 2] * B[6 + c];
 }
 
-// out = X·in: a motion vector of the parent expressed at the link origin in link axes.
-inline void motionToChild(const float* R, const float* p, const float* in, float* out) {
-  float t[3];
-  cross(p, in + 3, t);
-  const float lin[3] = {in[0] - t[0], in[1] - t[1], in[2] - t[2]};
-  rotateBack(R, lin, out);
-  rotateBack(R, in + 3, out + 3);
+// out = V ×ₘ m, the motion cross product: (ω × v′ + v × ω′, ω × ω′) for V = (v, ω), m = (v′, ω′).
+inline void crossMotion(const float* V, const float* m, float* out) {
+  float a[3], b[3];
+  cross(V + 3, m, a);
+  cross(V, m + 3, b);
+  cross(V + 3, m + 3, out + 3);
+  for (int k = 0; k < 3; ++k) out[k] = a[k] + b[k];
 }
 
-// acc += Xᵀ·in: a force on the link added to the parent, at the parent origin.
-inline void addForceToParent(const float* R, const float* p, const float* in, float* acc) {
-  float f[3], n[3], m[3];
-  rotate(R, in, f);
-  rotate(R, in + 3, n);
-  cross(p, f, m);
+// out = V ×f F, the force cross product: (ω × f, ω × n + v × f) for V = (v, ω), F = (f, n).
+inline void crossForce(const float* V, const float* F, float* out) {
+  float a[3], b[3];
+  cross(V + 3, F + 3, a);
+  cross(V, F, b);
+  cross(V + 3, F, out);
+  for (int k = 0; k < 3; ++k) out[3 + k] = a[k] + b[k];
+}
+
+// out = I·m for the rigid-body inertia about the base origin with mass m,
+// first moment h = m·c and rotational inertia Io (3×3): (m·v − h × ω, h × v + Io·ω).
+inline void rigidInertiaTimes(float mass, const float* h, const float* Io, const float* m, float* out) {
+  float hw[3], hv[3], Iw[3];
+  cross(h, m + 3, hw);
+  cross(h, m, hv);
+  rotate(Io, m + 3, Iw);
   for (int k = 0; k < 3; ++k) {
-    acc[k] += f[k];
-    acc[3 + k] += n[k] + m[k];
+    out[k] = mass * m[k] - hw[k];
+    out[3 + k] = hv[k] + Iw[k];
   }
 }
 
-// out = A·v for a 6×6 row-major A.
+// out = A·v for a 6×6 A.
 inline void multiply6(const float* A, const float* v, float* out) {
-  for (int r = 0; r < 6; ++r) {
-    const float* a = A + 6 * r;
-    out[r] = a[0] * v[0] + a[1] * v[1] + a[2] * v[2] + a[3] * v[3] + a[4] * v[4] + a[5] * v[5];
-  }
+  for (int r = 0; r < 6; ++r) out[r] = dot6(A + 6 * r, v);
 }
-
-// acc += Xᵀ·A·X for a symmetric 6×6 A (an inertia of the link moved to the parent).
-void addInertiaToParent(const float* R, const float* p, const float* A, float* acc);
 
 }  // namespace spatial

@@ -17,6 +17,7 @@ void beginMode(ServoState& s, int mode) {
   m.trim.reset();
   m.pathTime = 0;
   m.refused = false;
+  m.jointLeg = false;
   m.lineMissing = false;
   for (double& e : m.error) e = 0;
 }

@@ -80,7 +80,10 @@ KORVEX_CONTROL_ENTRY PrintDebug(ServoState* s) {
   for (int k = 0; k < layout.nOri; ++k) orientation += m.error[layout.ori[k]] * m.error[layout.ori[k]];
   consolePrint("position error %.2f mm, orientation error %.3f deg\n", 1000 * std::sqrt(position),
                kDegrees * std::sqrt(orientation));
-  if (mode == kNtrack || mode == kTrack)
+  if (m.jointLeg)
+    consolePrint("joint path to the goal's arm configuration: %.3f s of %.3f s\n", m.legTime,
+                 m.jointPath.duration());
+  else if (mode == kNtrack || mode == kTrack)
     consolePrint("path %.3f s of %.3f s\n", m.pathTime, m.taskPath.duration());
   if (mode == kPfmove) consolePrint("nearest obstacle surface %.1f mm\n", 1000 * m.nearestObstacle);
   if (mode == kLine)

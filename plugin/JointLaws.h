@@ -10,5 +10,9 @@ void beginJointTrack(ServoState& s, const float* goal);
 // gathered data show what the arm is asked to follow.
 void trackJointPath(ServoState& s, bool decoupled);
 
+// The same at time t along the path, run at `rate` times its planned speed
+// (velocity scaled by rate, acceleration by rate^2).
+void trackJointPathAt(ServoState& s, bool decoupled, double t, double rate);
+
 // Holds the joint angles the mode started at.
 void holdStart(ServoState& s, bool decoupled);

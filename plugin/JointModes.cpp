@@ -92,9 +92,15 @@ void beginJointTrack(ServoState& s, const float* goal) {
   m.jointPath.plan(s.dof, s.q.dataPtr(), m.qGoal, s.dqmax.dataPtr(), s.ddqmax.dataPtr());
 }
 
-void trackJointPath(ServoState& s, bool decoupled) {
+void trackJointPath(ServoState& s, bool decoupled) { trackJointPathAt(s, decoupled, modeTime(s), 1.0); }
+
+void trackJointPathAt(ServoState& s, bool decoupled, double t, double rate) {
   ControllerMemory& m = controllerMemory();
-  m.jointPath.sample(modeTime(s), s.qd.dataPtr(), s.dqd.dataPtr(), s.ddqd.dataPtr());
+  m.jointPath.sample(t, s.qd.dataPtr(), s.dqd.dataPtr(), s.ddqd.dataPtr());
+  for (int i = 0; i < s.dof; ++i) {
+    s.dqd[i] *= float(rate);
+    s.ddqd[i] *= float(rate * rate);
+  }
   double command[6];
   jointPd(s, s.qd.dataPtr(), s.dqd.dataPtr(), decoupled ? s.ddqd.dataPtr() : nullptr, command);
   trimTowardsGoal(s, s.qd.dataPtr(), command);

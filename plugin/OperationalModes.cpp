@@ -4,6 +4,7 @@
 // gravity compensation only; the others decouple through Lambda, mu and p.
 #include <cmath>
 
+#include "plugin/ArmConfigurationChange.h"
 #include "plugin/ControlEntryPoints.h"
 #include "plugin/ControllerMemory.h"
 #include "plugin/JointGoalFromPose.h"
@@ -56,7 +57,13 @@ void xtrack(ServoState& s, bool decoupled) {
     trackJointPath(s, decoupled);
 }
 
+void beginGoto(ServoState& s, int mode) {
+  beginTaskGoal(s, mode);
+  planArmConfigurationChange(s);
+}
+
 void taskGoto(ServoState& s, bool decoupled) {
+  if (followArmConfigurationChange(s, decoupled)) return;
   double command[kMaxTask];
   taskGotoCommand(s, command);
   applyTask(s, command, decoupled);
@@ -66,10 +73,12 @@ void beginTrack(ServoState& s, int mode) {
   beginTaskGoal(s, mode);
   ControllerMemory& m = controllerMemory();
   m.taskPath.plan(m.layout, m.poseStart, m.goal, s.vmax, s.amax, s.wmax);
+  planArmConfigurationChange(s);
 }
 
 // Feed-forward + PD along the planned path; dxd and ddxd carry the reference.
 void track(ServoState& s, bool decoupled) {
+  if (followArmConfigurationChange(s, decoupled)) return;
   ControllerMemory& m = controllerMemory();
   TaskReference reference;
   m.taskPath.sample(m.pathTime, reference);
@@ -111,9 +120,9 @@ KORVEX_CONTROL_ENTRY nxtrackControl(ServoState* s) { xtrack(*s, false); }
 KORVEX_CONTROL_ENTRY initXtrackControl(ServoState* s) { beginXtrack(*s, kXtrack, "xtrack"); }
 KORVEX_CONTROL_ENTRY xtrackControl(ServoState* s) { xtrack(*s, true); }
 
-KORVEX_CONTROL_ENTRY initNgotoControl(ServoState* s) { beginTaskGoal(*s, kNgoto); }
+KORVEX_CONTROL_ENTRY initNgotoControl(ServoState* s) { beginGoto(*s, kNgoto); }
 KORVEX_CONTROL_ENTRY ngotoControl(ServoState* s) { taskGoto(*s, false); }
-KORVEX_CONTROL_ENTRY initGotoControl(ServoState* s) { beginTaskGoal(*s, kGoto); }
+KORVEX_CONTROL_ENTRY initGotoControl(ServoState* s) { beginGoto(*s, kGoto); }
 KORVEX_CONTROL_ENTRY gotoControl(ServoState* s) { taskGoto(*s, true); }
 
 KORVEX_CONTROL_ENTRY initNtrackControl(ServoState* s) { beginTrack(*s, kNtrack); }

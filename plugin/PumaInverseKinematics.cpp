@@ -153,6 +153,23 @@ IkResult inverse(const Pose& goal, int branch, const IkContext& ctx, double q[6]
                     [&](int b, double* raw) { return solveBranch(goal, b, ctx.qNow[3], raw); });
 }
 
+int armBranchOf(const double q[6]) {
+  const Pose pose = forward(q);
+  int best = 0;
+  double bestDistance = std::numeric_limits<double>::infinity();
+  for (int b = 0; b < 4; ++b) {
+    double raw[6];
+    if (!solveBranch(pose, b, q[3], raw)) continue;
+    double d = 0;
+    for (int i = 0; i < 3; ++i) d += std::pow(wrapToPi(raw[i] - q[i]), 2);
+    if (d < bestDistance) {
+      bestDistance = d;
+      best = b;
+    }
+  }
+  return best;
+}
+
 IkResult inverseReduced(int dof, const double* x, int branch, const IkContext& ctx, double* q) {
   if (dof == 1) {
     const double raw[1] = {x[0]};

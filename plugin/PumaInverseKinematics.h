@@ -32,6 +32,11 @@ bool solveArmPlane(double reach, double height, bool elbowDown, double& q2, doub
 // q4 when the wrist is stretched (q5 = 0), where only q4 + q6 is defined.
 bool solveBranch(const Pose& goal, int branch, double q4Hint, double q[6]);
 
+// Arm and elbow bits (0 to 3) of the branch the joint angles q (rad) lie on:
+// the branch whose solution of q's own pose has the nearest q1 to q3. At the
+// shoulder and elbow singularities two branches meet and either may be named.
+int armBranchOf(const double q[6]);
+
 // Six-joint arm: a branch or kNearestBranch, each angle moved by whole turns to
 // the value nearest the current one inside the limits.
 IkResult inverse(const Pose& goal, int branch, const IkContext& ctx, double q[6]);

@@ -85,6 +85,8 @@ int Servo::servoLoop() {
   }
   consolePrint("Entering servoLoop...\n");
   m_overrun.reset();
+  // Initialisation (the plug-in's among it) is no lateness of the first tick.
+  if (m_robot) m_robot->restartPacing();
   for (;;) {
     if (sessionEnded.load(std::memory_order_relaxed)) {
       releaseRobot();
@@ -114,9 +116,17 @@ void Servo::servoTick() {
   sendTorques();
   m_robot->setGripper(m_gripperValue);
   if (m_gatherOn) m_link.sendGatherRow(m_state.curTime, m_gatherList);
+  if (m_scope) {
+    takeScopeSample(m_state, m_scopeSample);
+    m_scope->push(m_scopeSample);
+  }
 }
 
-int Servo::stepArm() { return m_robot->step(m_pacing->stepSpeed(m_simSpeed)); }
+int Servo::stepArm() {
+  const int n = m_robot->step(m_pacing->stepSpeed(m_simSpeed));
+  m_lateTicks.onStep(m_robot->takeMadeUpSteps(), monotonicPacingClock().ticks());
+  return n;
+}
 
 bool Servo::waitForTick() {
   int n = stepArm();

@@ -8,7 +8,7 @@
 //
 // Each tick: at most one request, clock + 0.002 s, updateState, tau zeroed,
 // PreprocessControl, runControlMode, PostprocessControl, limitTorques,
-// sendTorques, gripper, gather row; then the arm's step() paces the loop.
+// sendTorques, gripper, gather row and scope sample; then the arm's step() paces the loop.
 // What happens between ticks is the pacing policy's (ServoPacing): in real
 // time the loop sleeps until shortly before the next tick is due and then
 // polls step() (0 not yet, 1 due, k >= 2 late), handling requests; unpaced,
@@ -24,7 +24,9 @@
 #include "libpuma/IRobotModel.h"
 #include "libpuma/IRobotSimDriver.h"
 #include "servo/ControlPlugin.h"
+#include "servo/LateTickReport.h"
 #include "servo/OverrunGuard.h"
+#include "servo/ScopeSample.h"
 #include "servo/ServoState.h"
 #include "servo/UiLink.h"
 
@@ -116,11 +118,16 @@ class Servo {
   const ControlPlugin& plugin() const { return m_plugin; }
   // Torques last handed to the arm (6 elements, N·m).
   const PrVector& sentTorques() const { return m_torqueOut; }
+  // Ticks made up after the servo fell behind the wall clock (any thread).
+  long long ticksMadeUp() const { return m_lateTicks.total(); }
   // Ticks whose plug-in torques were refused as non-finite or mis-sized.
   int64_t refusedTorqueTicks() const { return m_refusedTorqueTicks; }
   // Records the steady-clock time (ns) at the start of every tick into
   // buffer[0 .. capacity-1] (cyclically); count() tells how many were written.
   void recordTickTimes(int64_t* buffer, int capacity);
+  // Publishes every tick's values into `ring` from now on (nullptr: stops);
+  // set from the servo thread, before its loop or between ticks.
+  void publishScopeSamples(ScopeRing* ring) { m_scope = ring; }
   int64_t recordedTickCount() const { return m_tickTimeCount; }
   // Ticks still to run for the UI_ADVANCE being served (0: none pending).
   int64_t advanceTicksLeft() const { return m_advanceTicksLeft; }
@@ -179,6 +186,8 @@ class Servo {
   int m_modeElbow = 0;
   bool m_gatherOn = false;
   const PrVector* m_gatherList[7];
+  ScopeRing* m_scope = nullptr;  // not owned
+  ScopeSample m_scopeSample;
   int m_gripperValue = 0;
   float m_simSpeed = 1.0f;
   bool m_torqueLimitOn = true;
@@ -212,6 +221,7 @@ class Servo {
   bool m_initialised = false;
   bool m_initResult = false;
   OverrunGuard m_overrun;
+  LateTickReport m_lateTicks;
   bool m_torqueRefusalReported = false;
   int64_t m_refusedTorqueTicks = 0;
   int64_t* m_tickTimes = nullptr;

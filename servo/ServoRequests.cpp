@@ -168,7 +168,10 @@ bool Servo::handleUiMessage() {
           if (dest == 0) consolePrint("cmode=%d\n", m_cmode);
           break;
         case UI_DEBUG:
-          if (dest == 0) m_plugin.printDebug(&s);
+          if (dest == 0) {
+            m_plugin.printDebug(&s);
+            consolePrint("ticks made up=%lld\n", m_lateTicks.total());
+          }
           break;
       }
     }

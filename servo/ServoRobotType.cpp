@@ -41,6 +41,8 @@ bool Servo::setRobotType(int type) {
   updateState();
   sendConfiguration();
   for (int mode = 0; mode < kNumControlModes; ++mode) sendGains(mode);
+  // Building the arm took its time between two ticks: a fresh arm owes none.
+  m_robot->restartPacing();
   return true;
 }
 

@@ -26,4 +26,8 @@ class CommandDispatcher {
 
   // A day: longer pauses are cut to it (a pause in nanoseconds must fit 64 bits).
   static constexpr long kLongestPauseMs = 24L * 3600 * 1000;
+
+  // Waits, for a bounded time, until everything the lines run so far made the
+  // servo print has been printed, so that what comes next follows it.
+  virtual void awaitReplies() {}
 };

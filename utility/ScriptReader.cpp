@@ -52,6 +52,8 @@ void ScriptReader::wait(const char* chunk) {
     std::fprintf(stderr, "Bad argument to 'wait' command.\n");
     return;
   }
+  // The answers to the lines before the pause are printed before it.
+  m_console->awaitReplies();
   consolePrint("Waiting for %.1f seconds...", ms / 1000.0);
   std::fflush(stdout);
   m_console->pause(ms);

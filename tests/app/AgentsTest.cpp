@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 
+#include <atomic>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -103,6 +104,39 @@ TEST_F(AgentsTest, SinkLeavesWithTheAgent) {
   ui.reset();
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "unfinished");
   EXPECT_EQ(consolePrintSink(), nullptr);
+}
+
+// A script's "Waiting for ..." is one thread's line; a reply the servo thread
+// prints meanwhile is a line of its own and never finishes the other one.
+TEST_F(AgentsTest, ThreadsNeverShareALine) {
+  local();
+  consolePrint("Waiting for %.1f seconds...", 0.2);
+  std::thread servoThread([] { consolePrint("cmode=%d\n", 1); });
+  servoThread.join();
+  EXPECT_EQ(texts(), std::vector<std::string>{"cmode=1\n"});
+  consolePrint("Done\n");
+  EXPECT_EQ(texts(), std::vector<std::string>{"Waiting for 0.2 seconds...Done\n"});
+
+  // More threads mid-line than slots (all alive at once, so none shares an
+  // id): one line is cut short, never mixed with another.
+  constexpr int kThreads = ThreadLines::kSlots + 1;
+  std::atomic<int> printed{0};
+  std::vector<std::thread> threads;
+  for (int i = 0; i < kThreads; ++i) {
+    threads.emplace_back([i, &printed] {
+      consolePrint("t%d", i);
+      printed.fetch_add(1);
+      while (printed.load() < kThreads) std::this_thread::yield();
+    });
+  }
+  for (std::thread& t : threads) t.join();
+  const std::vector<std::string> cut = texts();
+  ASSERT_EQ(cut.size(), 1u);
+  EXPECT_EQ(cut[0].size(), 2u) << cut[0];
+  testing::internal::CaptureStdout();
+  ui.reset();
+  const std::string rest = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(rest.size(), 2u * ThreadLines::kSlots) << rest;
 }
 
 //---- requests and replies ----------------------------------------------------

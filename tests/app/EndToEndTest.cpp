@@ -2,11 +2,16 @@
 // gathering, plotting and a joint-space goto.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ConsoleText.h"
@@ -93,6 +98,71 @@ TEST_F(EndToEnd, PipedLinesDoNotWaitTheFullSecondEach) {
   EXPECT_EQ(occurrences(run.err, "cmode=1\n"), 40) << run.err;
 }
 
+// A script's last lines are answered before the session ends, whatever
+// follows them; and the answers before a pause come before its line.
+TEST_F(EndToEnd, NoAnswerIsLostAtTheEndOfAScript) {
+  for (int i = 0; i < 3; ++i) {
+    const KorvexRun run = runScript("float-pcmode-exit.txt", "float\npcmode\nexit\n");
+    expectOrderlyEnd(run);
+    ASSERT_NE(run.err.find("cmode=1\n"), std::string::npos) << run.err;
+    EXPECT_LT(run.err.find("cmode=1\n"), run.err.find("Session ended.\n")) << run.err;
+  }
+  const KorvexRun waited = runScript("wait.txt", "pcmode\nwait 200\npcmode\nexit\n");
+  expectOrderlyEnd(waited);
+  EXPECT_NE(waited.err.find("cmode=1\nWaiting for 0.2 seconds...Done\ncmode=1\nSession ended.\n"),
+            std::string::npos)
+      << waited.err;
+}
+
+// Thousands of lines queued at once, a robot-type change among the last:
+// the servo catches up with all of them before quit ends the session.
+TEST_F(EndToEnd, NoAnswerIsLostAfterThousandsOfLines) {
+  const char* const lines[] = {"pjpos", "jvel", "torq", "pcurtime", "kp 0 1 2", "nosuchword", "jgoto 1 2",
+                               "float", "njhold", "setobstacle 1 0.5 0.2 0.3 0.1", "delobstacle 1",
+                               "vmax 1.5", "qmax nan inf x", "gripper 1", "pkp"};
+  std::string script;
+  unsigned seed = 7;
+  for (int i = 0; i < 3000; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    script += lines[(seed >> 16) % (sizeof lines / sizeof lines[0])];
+    script += "\n";
+  }
+  script += "robottype 3\nfloat\npcmode\nstartplot last.ps\nexit\n";
+  const KorvexRun run = runScript("thousands.txt", script);
+  expectOrderlyEnd(run);
+  const size_t end = run.err.find("Session ended.\n");
+  EXPECT_LT(run.err.rfind("cmode=1\n"), end) << run.err.substr(run.err.size() > 2000 ? run.err.size() - 2000 : 0);
+  EXPECT_LT(run.err.rfind("Plot file saved.\n"), end);
+  EXPECT_EQ(occurrences(run.err, "Bad user command 'nosuchword'\n"), occurrences(script, "nosuchword\n"));
+}
+
+// Stopped for 300 ms and resumed, the servo makes up about 150 ticks in a
+// burst; it says so once on standard error, pdebug gives the total, and the
+// session goes on.
+TEST_F(EndToEnd, AStoppedProgramReportsTheTicksItMadeUp) {
+  const KorvexRun run = runKorvexWhile(
+      writeTempFile("late.txt", "wait 3000\npdebug\nexit\n"), "", [](int pid, const std::string& errPath) {
+        for (int i = 0; i < 2000 && readTextFile(errPath).find("Entering servoLoop") == std::string::npos; ++i) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        kill(pid, SIGSTOP);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        kill(pid, SIGCONT);
+      });
+  expectOrderlyEnd(run);
+  long long largestBurst = 0;
+  long long total = -1;
+  for (const std::string& line : splitLines(run.err)) {
+    long long n = 0;
+    if (std::sscanf(line.c_str(), "Servo late: %lld ticks made up", &n) == 1) largestBurst = std::max(largestBurst, n);
+    std::sscanf(line.c_str(), "ticks made up=%lld", &total);
+  }
+  EXPECT_GE(largestBurst, 100) << run.err;
+  EXPECT_LE(largestBurst, 500) << run.err;  // the simulation never owes more than a second
+  EXPECT_GE(total, largestBurst) << run.err;
+}
+
 TEST_F(EndToEnd, EveryCommandTableErrorText) {
   struct Case {
     const char* line;
@@ -153,6 +223,24 @@ TEST_F(EndToEnd, JgotoReachesItsGoal) {
   const double goal[] = {10, -30, 40, 5, 20, 15};
   ASSERT_EQ(q.size(), 6u) << run.err;
   for (int i = 0; i < 6; ++i) EXPECT_NEAR(q[i], goal[i], 1.5) << "joint " << i;
+}
+
+// The arm starts at q = 0, the elbow on the other side of its singularity
+// from the ready pose; goto still arrives at the ready pose's tool-down frame
+// (run at twice real time, some 9 s of servo time).
+TEST_F(EndToEnd, GotoFromTheStartUpPoseReachesAToolDownFrame) {
+  if (!controlPluginAvailable()) GTEST_SKIP() << "control.dll is not built: the arm cannot be driven";
+  const double goal[] = {0.690423, 0.0567, 0.150866, 0.173567, 0, 0.984822, 0};
+  const KorvexRun run = runScript("goto-startup.txt",
+                                  "simspeed 2\ngoto 0.690423 0.0567 0.150866 0.173567 0 0.984822 0\n"
+                                  "wait 4500\npxpos\nwait 300\nquit\n");
+  expectOrderlyEnd(run);
+  const std::vector<double> x = lastPrintedVector(run.err, "x");
+  ASSERT_EQ(x.size(), 7u) << run.err;
+  EXPECT_LT(std::hypot(x[0] - goal[0], x[1] - goal[1], x[2] - goal[2]), 0.001) << run.err;
+  const double cosHalf = std::fabs(x[3] * goal[3] + x[4] * goal[4] + x[5] * goal[5] + x[6] * goal[6]);
+  EXPECT_LT(2 * std::acos(std::fmin(1.0, cosHalf)) * 180 / 3.14159265358979, 0.5) << run.err;
+  EXPECT_EQ(occurrences(run.err, "another arm configuration"), 1) << run.err;
 }
 
 TEST_F(EndToEnd, GatherFileHoldsOneCompleteRowPerTick) {

@@ -41,8 +41,9 @@ std::string readTextFile(const std::string& path) {
   return text.str();
 }
 
-KorvexRun runKorvex(const std::string& scriptPath, const std::string& stdinText, int terminateAfterMs,
-                    int timeoutMs) {
+namespace {
+KorvexRun runProgram(const std::string& scriptPath, const std::string& stdinText, int terminateAfterMs, int timeoutMs,
+                     const std::function<void(int, const std::string&)>& whileRunning) {
   const std::string inPath = writeTempFile("stdin.txt", stdinText);
   const std::string outPath = tempPath("stdout.txt");
   const std::string errPath = tempPath("stderr.txt");
@@ -62,6 +63,7 @@ KorvexRun runKorvex(const std::string& scriptPath, const std::string& stdinText,
     _exit(127);
   }
   KorvexRun run;
+  if (whileRunning) whileRunning(pid, errPath);
   const auto begin = std::chrono::steady_clock::now();
   bool terminated = false;
   int status = 0;
@@ -86,6 +88,18 @@ KorvexRun runKorvex(const std::string& scriptPath, const std::string& stdinText,
   run.out = readTextFile(outPath);
   run.err = readTextFile(errPath);
   return run;
+}
+}  // namespace
+
+KorvexRun runKorvex(const std::string& scriptPath, const std::string& stdinText, int terminateAfterMs,
+                    int timeoutMs) {
+  return runProgram(scriptPath, stdinText, terminateAfterMs, timeoutMs, nullptr);
+}
+
+KorvexRun runKorvexWhile(const std::string& scriptPath, const std::string& stdinText,
+                         const std::function<void(int pid, const std::string& errPath)>& whileRunning,
+                         int timeoutMs) {
+  return runProgram(scriptPath, stdinText, -1, timeoutMs, whileRunning);
 }
 
 int occurrences(const std::string& text, const std::string& what) {

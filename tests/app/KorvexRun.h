@@ -2,6 +2,7 @@
 // (build/run, which holds Configuration.dat, puma560.prm and control.dll).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,12 @@ std::string tempPath(const std::string& name);
 // A run that has not ended after timeoutMs is killed (status -1).
 KorvexRun runKorvex(const std::string& scriptPath, const std::string& stdinText = "",
                     int terminateAfterMs = -1, int timeoutMs = 60000);
+
+// As runKorvex, and calls whileRunning(pid, path of its standard error) once
+// the program has started: to signal it, say.
+KorvexRun runKorvexWhile(const std::string& scriptPath, const std::string& stdinText,
+                         const std::function<void(int pid, const std::string& errPath)>& whileRunning,
+                         int timeoutMs = 60000);
 
 // Number of times what occurs in text.
 int occurrences(const std::string& text, const std::string& what);

@@ -23,6 +23,20 @@ constexpr const char kErrors[] =
     "Bad user command 'xyzzy'\ncmode=2\nError opening script file nofile.txt\nBad user command 'wait'\n"
     "Error in arguments; expected 6 args\nError in arguments; robottype must be 0 to 6\nSession ended.\n";
 
+// A loaded machine may make the servo report late ticks; those lines depend on
+// the wall clock, not on the input.
+std::string withoutLateTickReports(const std::string& text) {
+  std::string kept;
+  std::size_t begin = 0;
+  while (begin < text.size()) {
+    std::size_t end = text.find('\n', begin);
+    end = end == std::string::npos ? text.size() : end + 1;
+    if (text.compare(begin, 12, "Servo late: ") != 0) kept.append(text, begin, end - begin);
+    begin = end;
+  }
+  return kept;
+}
+
 TEST(PipedConsole, TheSameLinesInGiveTheSameTextOut) {
   std::string why;
   if (!korvexAvailable(&why)) GTEST_SKIP() << why;
@@ -31,7 +45,7 @@ TEST(PipedConsole, TheSameLinesInGiveTheSameTextOut) {
   std::string prompts;
   for (int i = 0; i < 21; ++i) prompts += "KORVEX:> ";
   EXPECT_EQ(run.out, prompts + "Exiting.\n");
-  EXPECT_EQ(run.err, kErrors);
+  EXPECT_EQ(withoutLateTickReports(run.err), kErrors);
 }
 
 }  // namespace

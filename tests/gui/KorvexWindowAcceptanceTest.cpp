@@ -7,6 +7,8 @@
 #include <QImage>
 #include <chrono>
 #include <cmath>
+#include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
@@ -30,6 +32,33 @@ size_t timesPrinted(const std::string& text, const std::string& name) {
   size_t count = 0;
   for (size_t at = text.find(name + " = ("); at != std::string::npos; at = text.find(name + " = (", at + 1))
     if (at == 0 || !std::isalnum(static_cast<unsigned char>(text[at - 1]))) ++count;
+  return count;
+}
+
+// The scope's chart on the screen: the rows below the view, within the
+// window, that are mostly the chart's white; an empty rectangle when none.
+QRect findScopeChart(const QImage& screen, const QRect& view, const Geometry& window) {
+  int top = -1, bottom = -1;
+  const int left = std::max(window.x, 0), right = std::min(window.x + window.width, screen.width());
+  for (int y = view.bottom() + 1; y < std::min(window.y + window.height + 400, screen.height()); ++y) {
+    int white = 0;
+    for (int x = left; x < right; ++x) white += qGray(screen.pixel(x, y)) > 250;
+    if (white > 0.6 * (right - left)) {
+      if (top < 0) top = y;
+      bottom = y;
+    }
+  }
+  return top < 0 || bottom - top < 100 ? QRect() : QRect(left, top, right - left, bottom - top + 1);
+}
+
+// Pixels of `area` in a curve's saturated colour.
+int curvePixels(const QImage& screen, const QRect& area) {
+  int count = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x) {
+      const QColor c = screen.pixelColor(x, y);
+      count += std::max({c.red(), c.green(), c.blue()}) - std::min({c.red(), c.green(), c.blue()}) > 80;
+    }
   return count;
 }
 
@@ -298,6 +327,58 @@ TEST_F(KorvexWindowAcceptance, ResizingTheWindowGrowsTheViewAndKeepsTheToolInPla
   EXPECT_NEAR(m_view.height() - small.height(), 100, 8);
   EXPECT_TRUE(toolDrawnAt(toolOnScreen())) << "kept as resized.png";
   keep(m_screen, "resized.png");
+}
+
+TEST_F(KorvexWindowAcceptance, TheScopeDrawsAMotionTickByTickAsTheGatherFileHasIt) {
+  type("startgather scope.mat");
+  shell("xdotool windowfocus --sync " + std::to_string(m_window));
+  pressKeys({"ctrl+shift+s"});  // View > Scope
+  QRect chart;
+  ASSERT_TRUE(waitForScreen([&](const QImage& screen) {
+    chart = findScopeChart(screen, findView(screen), m_geometry);
+    return !chart.isEmpty();
+  })) << "the scope never showed; kept as no-scope.png";
+  keep(m_screen, "no-scope.png");
+  const int still = curvePixels(m_screen, chart);
+
+  // It draws while the arm moves: each look shows more of the curves.
+  type("jgoto 20 -30 110 0 40 0");
+  std::vector<int> drawn;
+  for (int look = 0; look < 3; ++look) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    drawn.push_back(curvePixels(shot(), chart));
+  }
+  keep(m_screen, "scope-moving.png");
+  EXPECT_GT(drawn[0], still + 200) << "kept as scope-moving.png";
+  EXPECT_GT(drawn[2], drawn[0]) << "the scope stopped drawing";
+  ASSERT_TRUE(reachJoints({20, -30, 110, 0, 40, 0})) << m_korvex->err();
+  type("stopgather");
+  ask("pjpos", "q");  // the stop has been handled and the file closed
+
+  // View > Save Scope as CSV..., a name typed into the file dialog.
+  const std::filesystem::path csv = m_korvex->dir() / "scope.csv";
+  shell("xdotool windowfocus --sync " + std::to_string(m_window));
+  pressKeys({"alt+v", "c"});
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  pressKeys({"ctrl+a"});
+  shell("xdotool type --delay 10 '" + csv.string() + "'");
+  pressKeys({"Return"});
+  const auto deadline = Clock::now() + std::chrono::seconds(20);
+  while (!std::filesystem::exists(csv) && Clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_TRUE(std::filesystem::exists(csv)) << "no CSV written";
+  // Every gathered tick of the span shown is in the CSV, with the same q and qd
+  // (numpy reads the CSV as it is).
+  const std::string compare =
+      "/usr/bin/python3 -c \"import numpy as np, sys; "
+      "c = np.loadtxt(sys.argv[1], delimiter=',', ndmin=2); g = np.loadtxt(sys.argv[2], ndmin=2); "
+      "t, i, j = np.intersect1d(c[:, 0], g[:, 0], return_indices=True); "
+      "n = ((g[:, 0] >= c[0, 0]) & (g[:, 0] <= c[-1, 0])).sum(); "
+      "assert len(t) >= 1000 and len(t) == n, (len(t), n); "
+      "assert (np.diff(c[:, 0]) < 0.0025).all(), 'a tick is missing'; "
+      "assert (c[i, 1:7] == g[j, 1:7]).all() and (c[i, 7:13] == g[j, 13:19]).all(), 'values differ'\" '" +
+      csv.string() + "' '" + (m_korvex->dir() / "scope.mat").string() + "' 2>&1";
+  EXPECT_EQ(shell(compare), "");
 }
 
 }  // namespace

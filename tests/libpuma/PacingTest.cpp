@@ -77,4 +77,22 @@ TEST_F(Pacing, DueClockReadingIsExactlyWhenStepFindsThePeriodDue) {
   }
 }
 
+// A clock that skips periods: the steps that follow run back to back to make
+// the time up, and only those count as made up.
+TEST_F(Pacing, StepsThatMakeUpLostTimeAreCounted) {
+  stepsOver(1000, 1.0f);
+  EXPECT_EQ(arm->takeMadeUpSteps(), 0) << "on time";
+  clock.now += 100;  // 50 periods lost
+  int steps = 0;
+  while (arm->step(1.0f) == 1 && steps < 1000) ++steps;
+  EXPECT_NEAR(steps, 50, 1);
+  EXPECT_NEAR(arm->takeMadeUpSteps(), 49, 1);
+  EXPECT_EQ(arm->takeMadeUpSteps(), 0) << "taking the count starts it again";
+
+  clock.now += 5000;  // beyond the one second the simulation may owe
+  steps = 0;
+  while (arm->step(1.0f) == 1 && steps < 5000) ++steps;
+  EXPECT_NEAR(arm->takeMadeUpSteps(), 499, 2);
+}
+
 }  // namespace

@@ -48,6 +48,12 @@ TEST_F(HardCases, GotoBeyondReachStretchesAndStaysStillWithinDqmax) { expectWith
 TEST_F(HardCases, TrackBeyondReachStretchesAndStaysStillWithinDqmax) {
   expectWithinBounds("track-beyond-reach");
 }
+TEST_F(HardCases, GotoFromTheStartUpPoseReachesAToolDownFrameInsideTheLimits) {
+  expectWithinBounds("goto-from-startup");
+}
+TEST_F(HardCases, TrackFromTheStartUpPoseReachesItsGoalInsideTheLimits) {
+  expectWithinBounds("track-from-startup");
+}
 TEST_F(HardCases, GotoFromAWristSingularStartReachesTheGoal) { expectWithinBounds("goto-wrist-singular"); }
 TEST_F(HardCases, LimitPotentialLeavesTheOtherJointsOnTheirGoals) { expectWithinBounds("jgoto-limit-band"); }
 TEST_F(HardCases, XtrackReadsAQuaternionOfLengthTwoAsItsRotation) { expectWithinBounds("xtrack-unnormalised"); }

@@ -69,6 +69,8 @@ TEST(PumaInverseKinematics, EveryBranchReproducesTheGoalAndTheBitsMeanWhatTheySa
       ik::wristCentre(sol, w);
       const double reach = std::cos(sol[0]) * w[0] + std::sin(sol[0]) * w[1];
       EXPECT_EQ(reach < 0, bool(branch & 1)) << "arm bit";
+      // And the angles of each branch are read back as lying on it.
+      EXPECT_EQ(ik::armBranchOf(sol), branch & 3) << "trial " << trial << " branch " << branch;
     }
     // Elbow bit: seen along the reach, "up" puts the elbow above the shoulder-wrist line.
     for (int arm = 0; arm < 2; ++arm) {
@@ -79,6 +81,14 @@ TEST(PumaInverseKinematics, EveryBranchReproducesTheGoalAndTheBitsMeanWhatTheySa
       EXPECT_LT(elbowLift(down), 0.0) << "trial " << trial << " arm " << arm;
     }
   }
+}
+
+TEST(PumaInverseKinematics, StartUpPoseAndReadyPoseLieOnOppositeSidesOfTheElbow) {
+  // q = 0 has the wrist stretched too (q5 = 0); its branch is still defined.
+  const double startup[6] = {0, 0, 0, 0, 0, 0};
+  const double ready[6] = {0, -60 * kPi / 180, 160 * kPi / 180, 0, 60 * kPi / 180, 0};
+  EXPECT_NE(ik::armBranchOf(startup) & 2, ik::armBranchOf(ready) & 2);
+  EXPECT_EQ(ik::armBranchOf(startup) & 1, ik::armBranchOf(ready) & 1);
 }
 
 TEST(PumaInverseKinematics, NearestBranchReturnsTheCurrentPose) {

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "AllocationCounter.h"
+#include "servo/ScopeSample.h"
 #include "ServoHarness.h"
 
 namespace {
@@ -89,10 +90,13 @@ TEST(ServoPhysicsTest, OperationalQuantitiesMatchTheirDefinitions) {
 }
 
 TEST(ServoAllocationTest, SteadyTicksAllocateNothing) {
+  // With the gather file and the window's scope both fed.
+  auto scope = std::make_unique<ScopeRing>();
   for (int type : {3, 0, 2}) {
     SCOPED_TRACE(type);
     ServoHarness h("recording_plugin");
     ASSERT_TRUE(h.servo().servoInit());
+    h.servo().publishScopeSamples(scope.get());
     CMsg msg;
     msg.setType(UI_CONSTANT);
     msg.writeInt(0);
@@ -118,6 +122,39 @@ TEST(ServoAllocationTest, SteadyTicksAllocateNothing) {
     alloccount::enable(false);
     EXPECT_EQ(alloccount::count(), 0);
   }
+  EXPECT_EQ(scope->written(), 3u * 305);
+}
+
+TEST(ServoScopeTest, EachTickPublishesTheValuesItEndedWith) {
+  auto scope = std::make_unique<ScopeRing>();
+  ServoHarness h("pd_plugin");
+  ASSERT_TRUE(h.servo().servoInit());
+  h.servo().publishScopeSamples(scope.get());
+  selectJointGoal(h, 10, {10, -30, 100, 0, 40, 0});  // jgoto
+  std::vector<ScopeSample> samples;
+  for (int i = 0; i < 20; ++i) {
+    h.tick();
+    EXPECT_EQ(scope->drain([&](const ScopeSample& s) { samples.push_back(s); }), 0u);
+    ASSERT_EQ(samples.size(), size_t(i + 1));
+    const ScopeSample& last = samples.back();
+    const ServoState& s = h.state();
+    EXPECT_EQ(last.time, s.curTime);
+    ASSERT_EQ(last.dof, 6);
+    ASSERT_EQ(last.config, 7);
+    ASSERT_EQ(last.rate, 6);
+    for (int j = 0; j < 6; ++j) {
+      EXPECT_EQ(last.q[j], s.q[j]);
+      EXPECT_EQ(last.qd[j], s.qd[j]);
+      EXPECT_EQ(last.dq[j], s.dq[j]);
+      EXPECT_EQ(last.tau[j], s.tau[j]);
+      EXPECT_EQ(last.dx[j], s.dx[j]);
+    }
+    for (int k = 0; k < 7; ++k) EXPECT_EQ(last.xd[k], s.xd[k]);
+  }
+  EXPECT_NE(samples.back().tau[1], 0.0f);  // the law is at work
+  h.servo().publishScopeSamples(nullptr);
+  h.tick();
+  EXPECT_EQ(scope->written(), 20u);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kTick = 0.002;
 constexpr double kLateWindow = 2.0;        // s before the end in which reversals count
 constexpr double kReversalSpeed = 0.01;  // rad/s (0.6 deg/s, dqmax / 80): slower is friction creep, not chatter
+constexpr float kStartup[6] = {0, 0, 0, 0, 0, 0};
 constexpr float kWristSingular[6] = {0, -60, 160, 0, 0, 0};
 constexpr float kPull[3] = {0, 20, 0};  // N, sideways
 constexpr int kQuaternionModel = 3, kAxisAngleModel = 6;
@@ -151,6 +152,17 @@ ScenarioResult beyondReach(ScenarioBench& bench, int mode) {
                    10.0);
 }
 
+ScenarioResult fromStartup(ScenarioBench& bench, int mode) {
+  if (mode == kTrack) {
+    PrTransform goal;
+    goal.translation = PrVector3(0.6f, 0.2f, 0.1f);
+    goal.rotation = PrQuaternion(0, 0, 1, 0);
+    return frameMove(bench, mode, "q = 0 to (0.6 0.2 0.1 0 0 1 0)", kStartup, goal, 10.0);
+  }
+  const PrTransform goal = frameAt(bench, kReadyPose);
+  return frameMove(bench, mode, "q = 0 to the ready pose's tool-down frame", kStartup, goal, 10.0);
+}
+
 ScenarioResult wristSingular(ScenarioBench& bench) {
   const PrTransform goal = taskGoalFrom(frameAt(bench, kReadyPose));
   return frameMove(bench, kGoto, "ready pose with q5 = 0 to the task goal of the ready pose", kWristSingular,
@@ -266,6 +278,14 @@ const std::vector<Case>& cases() {
       {"track-beyond-reach", [](ScenarioBench& b) { return beyondReach(b, kTrack); },
        {atMost(&R::lateReversals, 0), atMost(&R::peakJointSpeed, 1.05), atMost(&R::finalPositionMm, 850),
         atMost(&R::finalOrientationDeg, 0.5)}},
+      // The goals' elbow lies on the other side of its singularity from
+      // q = 0's: along a joint path first, the tool within vmax.
+      {"goto-from-startup", [](ScenarioBench& b) { return fromStartup(b, kGoto); },
+       {atMost(&R::finalPositionMm, 1), atMost(&R::finalOrientationDeg, 0.5), atLeast(&R::limitMarginDeg, 0),
+        atMost(&R::peakLinearSpeed, 1.05), atMost(&R::peakJointSpeed, 1.05)}},
+      {"track-from-startup", [](ScenarioBench& b) { return fromStartup(b, kTrack); },
+       {atMost(&R::finalPositionMm, 1), atMost(&R::finalOrientationDeg, 0.5), atLeast(&R::limitMarginDeg, 0),
+        atMost(&R::peakLinearSpeed, 1.05), atMost(&R::peakJointSpeed, 1.05)}},
       {"goto-wrist-singular", wristSingular,
        {atMost(&R::finalPositionMm, 1), atMost(&R::finalOrientationDeg, 0.5), atLeast(&R::limitMarginDeg, 0)}},
       {"jgoto-limit-band", limitBand, {atMost(&R::finalJointDeg, 0.05)}},

@@ -183,6 +183,7 @@ int ScenarioBench::run(double seconds, const std::function<void(const ServoState
     if ((i & 255) == 255) drainReplies();  // keep the reply queue from filling up
   }
   drainReplies();
+  m_ticks += ticks;
   return ticks;
 }
 

@@ -59,6 +59,8 @@ class ScenarioBench {
   // Runs the loop for `seconds` of simulated time, calling observe after
   // every tick; returns the number of ticks.
   int run(double seconds, const std::function<void(const ServoState&)>& observe = {});
+  // Ticks run since the bench was made.
+  long long ticks() const { return m_ticks; }
 
   // Text the servo side printed (plug-in messages included) since the last call.
   std::string takeText();
@@ -69,4 +71,5 @@ class ScenarioBench {
   void drainReplies();
   std::unique_ptr<Parts> m_parts;
   std::string m_text;
+  long long m_ticks = 0;
 };
