@@ -20,6 +20,7 @@ HeadlessSim::HeadlessSim(int robotType, ControlPlugin plugin, const std::string&
   m_servo = std::make_unique<Servo>(*m_link, std::move(plugin), std::make_unique<UnpacedPacing>());
   m_servo->setDescriptionPath(descriptionPath);
   m_console = std::make_unique<TextUI>(m_servoAgent.get());
+  m_console->setRepliesPolledByCaller(true);
   m_script = std::make_unique<ScriptReader>(this);
   activate();
   m_ready = m_servo->servoInit();
