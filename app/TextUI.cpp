@@ -236,6 +236,7 @@ void TextUI::requestRefresh(int code) {
 
 bool TextUI::awaitReplies(std::chrono::milliseconds limit) {
   if (sessionOver()) return false;
+  if (m_repliesPolledByCaller) return true;
   // Unpaced, the servo keeps no time to wait for: its answer is waited for exactly.
   if (m_unpacedServo) return advanceServo(0);
   long long asked = 0;

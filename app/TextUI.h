@@ -83,6 +83,12 @@ class TextUI : public CommandDispatcher, public JointPositionSource {
   void setUnpacedServo(bool unpaced) { m_unpacedServo = unpaced; }
   bool unpacedServo() const { return m_unpacedServo; }
 
+  // For callers that run the console without its threads and hand every
+  // servo message to pollServoMessages themselves, in the same thread, after
+  // each line (the Python module): nothing is left to wait for, so waiting
+  // for the servo's answers returns at once.
+  void setRepliesPolledByCaller(bool polled) { m_repliesPolledByCaller = polled; }
+
   bool processCommand(const char* commandStr, char* reply = nullptr) override;
   // Every word typed at the prompt: the table's and load, in order.
   std::vector<std::string> commandWords() const;
@@ -192,6 +198,7 @@ class TextUI : public CommandDispatcher, public JointPositionSource {
   std::atomic<bool> m_inputEnded{false};
   std::atomic<bool> m_quitSent{false};
   bool m_unpacedServo = false;  // set before start()
+  bool m_repliesPolledByCaller = false;
   std::string m_startupScript;
 
   ServoAgent* m_servo;  // not owned

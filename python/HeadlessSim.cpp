@@ -20,6 +20,7 @@ HeadlessSim::HeadlessSim(int robotType, ControlPlugin plugin, const std::string&
   m_servo = std::make_unique<Servo>(*m_link, std::move(plugin), std::make_unique<UnpacedPacing>());
   m_servo->setDescriptionPath(descriptionPath);
   m_console = std::make_unique<TextUI>(m_servoAgent.get());
+  m_console->setRepliesPolledByCaller(true);
   m_script = std::make_unique<ScriptReader>(this);
   activate();
   m_ready = m_servo->servoInit();
@@ -77,7 +78,8 @@ bool HeadlessSim::dispatch(const char* line, char* reply) {
 }
 
 void HeadlessSim::pause(long ms) {
-  const long ticks = (ms + 1) / 2;
+  // Cut to a day, as the console does.
+  const long ticks = ((ms < kLongestPauseMs ? ms : kLongestPauseMs) + 1) / 2;
   for (long i = 0; i < ticks && !m_ended; ++i) tick();
 }
 

@@ -17,7 +17,7 @@ import numpy as np
 import korvex
 
 GOAL = "jgoto 20 -40 150 10 40 10"  # degrees, as typed at the console
-TOOL_GOAL = "goto 0.45 0.25 0.35 1 0 0 0"  # m, then a unit quaternion
+TOOL_TARGET = (0.45, 0.25, 0.35)  # m, base frame
 
 
 def pd(state):
@@ -29,9 +29,11 @@ def pd(state):
 def main(out):
     sim = korvex.Sim()
     sim.command(GOAL)
-    a = sim.run(4.0)
-    sim.command(TOOL_GOAL)
-    b = sim.run(6.0)
+    a = sim.run(4.0)  # the reference jgoto keeps every joint within dqmax (45 deg/s)
+    # goto takes a position (m) and a unit quaternion: keep the tool's orientation.
+    w, x, y, z = sim.state.x[3:]
+    sim.command("goto %g %g %g %g %g %g %g" % (TOOL_TARGET + (w, x, y, z)))
+    b = sim.run(5.0)  # a straight line within vmax
     t = np.concatenate([a["t"], b["t"]])
     q = np.degrees(np.concatenate([a["q"], b["q"]]))
     tool = np.concatenate([a["x"][:, :3], b["x"][:, :3]])
@@ -54,14 +56,14 @@ def main(out):
 
     ax_xy.plot(tool[: len(a["t"]), 0], tool[: len(a["t"]), 1], label="during jgoto")
     ax_xy.plot(tool[len(a["t"]):, 0], tool[len(a["t"]):, 1], label="during goto")
-    ax_xy.plot([0.45], [0.25], "k+", markersize=14, label="goto target")
+    ax_xy.plot([TOOL_TARGET[0]], [TOOL_TARGET[1]], "k+", markersize=14, label="goto target")
     ax_xy.set(title="tool path seen from above", xlabel="x (m)", ylabel="y (m)")
     ax_xy.axis("equal")
     ax_xy.legend(fontsize="small")
 
-    for j in (1, 2):
-        ax_cmp.plot(ref["t"], np.degrees(ref["q"][:, j]), label="q%d plug-in jgoto" % (j + 1))
-        ax_cmp.plot(own["t"], np.degrees(own["q"][:, j]), "--", label="q%d Python PD" % (j + 1))
+    for j, colour in ((1, "tab:orange"), (2, "tab:green")):
+        ax_cmp.plot(ref["t"], np.degrees(ref["q"][:, j]), color=colour, label="q%d plug-in jgoto" % (j + 1))
+        ax_cmp.plot(own["t"], np.degrees(own["q"][:, j]), "--", color=colour, label="q%d Python PD" % (j + 1))
     ax_cmp.set(title="jgoto: reference law vs. a PD written in Python", xlabel="time (s)",
                ylabel="joint angle (deg)")
     ax_cmp.legend(fontsize="small")
@@ -76,6 +78,7 @@ def main(out):
     fig.savefig(out, dpi=90)
     peak = lambda r: np.degrees(np.abs(r["dq"]).max())
     print("wrote %s" % out)
+    print("tool after goto: %s m (target %s)" % (np.round(b["x"][-1, :3], 4), TOOL_TARGET))
     print("final error: plug-in %.3f deg, Python PD %.3f deg; fastest joint: plug-in %.0f deg/s, PD %.0f deg/s"
           % (np.degrees(np.abs(ref["q"][-1] - goal).max()), np.degrees(np.abs(own["q"][-1] - goal).max()),
              peak(ref), peak(own)))
