@@ -29,6 +29,7 @@ Servo::Servo(UiLink& link, ControlPlugin plugin, std::unique_ptr<ServoPacing> pa
   m_gatherList[5] = &m_state.xd;
   m_gatherList[6] = nullptr;
   unitSphere(m_sphere);
+  m_configRecord.obstacles.reserve(kMaxObstacles);  // sendConfiguration() then allocates nothing
 }
 
 Servo::~Servo() = default;

@@ -23,6 +23,8 @@
 
 #include "libpuma/IRobotModel.h"
 #include "libpuma/IRobotSimDriver.h"
+#include "protocol/ControlModeRequest.h"
+#include "protocol/ServoConfiguration.h"
 #include "servo/ControlPlugin.h"
 #include "servo/LateTickReport.h"
 #include "servo/MsiWorker.h"
@@ -185,7 +187,6 @@ class Servo {
   // The goal the current mode was selected with, as the request carried it
   // (degrees for joints), kept so a reload can start the mode again with it:
   // the plug-in may overwrite qd or xd with its moving reference.
-  static constexpr int kMaxGoalValues = 16;
   float m_modeGoal[kMaxGoalValues] = {};
   int m_modeGoalCount = 0;
   int m_modeElbow = 0;
@@ -220,6 +221,7 @@ class Servo {
   PrVector m_torqueOut;  // 6
   // Request scratch.
   PrVector m_values, m_converted;
+  ServoConfiguration m_configRecord;  // what sendConfiguration() tells, in degrees
   // The shapes' working storage: sized by the first request of each kind (and
   // again after a robot-type change), reused after that.
   PrMatrix m_point36, m_Jp, m_Ainv, m_Alu, m_rotation;

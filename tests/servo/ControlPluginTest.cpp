@@ -67,14 +67,4 @@ TEST(ControlPluginTest, AbsentLibraryLeavesEveryEntryPointAbsent) {
   plugin.postprocessControl(&state);
 }
 
-TEST(ControlModesTest, NamesFollowTheModeTable) {
-  EXPECT_STREQ(controlModeWord(kJgoto), "jgoto");
-  EXPECT_STREQ(controlModeInitName(kJgoto), "initJgotoControl");
-  EXPECT_STREQ(controlModeTickName(kNoControl), "noControl");
-  EXPECT_EQ(controlModeInitName(kNoControl), nullptr);
-  EXPECT_STREQ(controlModeTickName(kProj3), "proj3Control");
-  EXPECT_EQ(controlModeTickName(24), nullptr);
-  EXPECT_STREQ(controlModeWord(-1), "unknown");
-}
-
 }  // namespace

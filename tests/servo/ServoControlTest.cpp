@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "ServoHarness.h"
+#include "protocol/ConstantType.h"
 
 namespace {
 
@@ -26,10 +27,10 @@ class ServoControlTest : public testing::Test {
     if (elbow >= 0) msg.writeInt(elbow);
     h.request(msg);
   }
-  void setGains(int type, int mode, std::initializer_list<float> gains) {
+  void setGains(ConstantType type, int mode, std::initializer_list<float> gains) {
     CMsg msg;
     msg.setType(UI_CONSTANT);
-    msg.writeInt(type);
+    msg.writeInt(constantNumber(type));
     msg.writeInt(mode);
     for (float v : gains) msg.writeFloat(v);
     h.request(msg);
@@ -63,7 +64,7 @@ TEST_F(ServoControlTest, NocontrolHasNoInitAndTicksNoControl) {
 }
 
 TEST_F(ServoControlTest, JointGoalIsStoredInRadiansBeforeTheInitCall) {
-  setGains(22, kJgoto, {1, 2, 3, 4, 5, 6});
+  setGains(ConstantType::kKp, kJgoto, {1, 2, 3, 4, 5, 6});
   selectMode(kJgoto, {10, 20, 30, 40, 50, 60});
   std::vector<RecordedCall> calls = log.calls();
   ASSERT_EQ(calls.size(), 1u);
@@ -90,7 +91,7 @@ TEST_F(ServoControlTest, OperationalGoalCarriesElbowAndFrame) {
 TEST_F(ServoControlTest, GainsAreCopiedEveryTickSoAChangeActsAtTheNextTick) {
   selectMode(kJmove, {0, 0, 0, 0, 0, 0});
   h.tick();
-  setGains(22, kJmove, {77, 1, 1, 1, 1, 1});
+  setGains(ConstantType::kKp, kJmove, {77, 1, 1, 1, 1, 1});
   auto gains = ofType(h.replies(), SERVO_GAINS);
   ASSERT_EQ(gains.size(), 1u) << "kp sends only that mode's gains";
   EXPECT_EQ(gains[0].msg->readInt(), kJmove);
@@ -100,12 +101,12 @@ TEST_F(ServoControlTest, GainsAreCopiedEveryTickSoAChangeActsAtTheNextTick) {
   ASSERT_EQ(calls.size(), 3u);
   EXPECT_STREQ(calls[1].name, "jmoveControl");
   EXPECT_EQ(calls[1].kp0, 77.0f);
-  setGains(23, kJmove, {9, 1, 1, 1, 1, 1});
+  setGains(ConstantType::kKv, kJmove, {9, 1, 1, 1, 1, 1});
   log.clear();
   h.tick();
   EXPECT_EQ(log.calls()[1].kv0, 9.0f);
   h.replies();
-  setGains(22, 30, {1});
+  setGains(ConstantType::kKp, 30, {1});
   EXPECT_NE(textOf(h.replies()).find("no such mode"), std::string::npos);
 }
 
@@ -139,7 +140,7 @@ TEST_F(ServoControlTest, TorqueLimitingClampsUnlessSwitchedOff) {
   for (int i = 0; i < 6; ++i) EXPECT_FLOAT_EQ(h.servo().sentTorques()[i], -tauMax[i]);
   CMsg toggle;
   toggle.setType(UI_CONSTANT);
-  toggle.writeInt(11);
+  toggle.writeInt(constantNumber(ConstantType::kTorqueLimit));
   h.request(toggle);
   EXPECT_FALSE(h.servo().torqueLimitOn());
   h.tick();
@@ -179,7 +180,7 @@ TEST_F(ServoControlTest, RobotTypeChangeResizesEverythingAndAnnouncesIt) {
   selectMode(kJgoto, {0, 0, 0, 0, 0, 0});
   CMsg msg;
   msg.setType(UI_CONSTANT);
-  msg.writeInt(0);
+  msg.writeInt(constantNumber(ConstantType::kRobotType));
   msg.writeInt(0);
   h.request(msg);
   const ServoState& s = h.state();

@@ -8,6 +8,7 @@
 #include "AllocationCounter.h"
 #include "servo/ScopeSample.h"
 #include "ServoHarness.h"
+#include "protocol/ConstantType.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ void selectJointGoal(ServoHarness& h, int mode, const std::vector<float>& degree
 void toggleFriction(ServoHarness& h) {
   CMsg msg;
   msg.setType(UI_CONSTANT);
-  msg.writeInt(10);
+  msg.writeInt(constantNumber(ConstantType::kFriction));
   h.request(msg);
 }
 
@@ -49,7 +50,7 @@ TEST(ServoPhysicsTest, ReducedArmSettlesToo) {
   ASSERT_TRUE(h.servo().servoInit());
   CMsg type;
   type.setType(UI_CONSTANT);
-  type.writeInt(0);
+  type.writeInt(constantNumber(ConstantType::kRobotType));
   type.writeInt(2);  // four joints: 1, 2, 3, 5
   h.request(type);
   const std::vector<float> goal = {30, -40, 50, 20};
@@ -99,7 +100,7 @@ TEST(ServoAllocationTest, SteadyTicksAllocateNothing) {
     h.servo().publishScopeSamples(scope.get());
     CMsg msg;
     msg.setType(UI_CONSTANT);
-    msg.writeInt(0);
+    msg.writeInt(constantNumber(ConstantType::kRobotType));
     msg.writeInt(type);
     h.request(msg);
     CMsg gather;
@@ -130,7 +131,7 @@ TEST(ServoScopeTest, EachTickPublishesTheValuesItEndedWith) {
   ServoHarness h("pd_plugin");
   ASSERT_TRUE(h.servo().servoInit());
   h.servo().publishScopeSamples(scope.get());
-  selectJointGoal(h, 10, {10, -30, 100, 0, 40, 0});  // jgoto
+  selectJointGoal(h, kJgoto, {10, -30, 100, 0, 40, 0});
   std::vector<ScopeSample> samples;
   for (int i = 0; i < 20; ++i) {
     h.tick();
@@ -175,7 +176,7 @@ TEST(ServoAllocationTest, RequestHandlersAllocateNothing) {
     ASSERT_TRUE(h.servo().servoInit());
     CMsg msg;
     msg.setType(UI_CONSTANT);
-    msg.writeInt(0);
+    msg.writeInt(constantNumber(ConstantType::kRobotType));
     msg.writeInt(type);
     h.request(msg);
     selectJointGoal(h, kJgoto, std::vector<float>(h.state().dof, 20.0f));
