@@ -168,7 +168,8 @@ void addSettings(Table& t) {
   const A mode{"mode", 1, "integer", modeRange.c_str(), exampleMode.c_str()};
   add(t, C::kKp, H::gains, 0, s, "set a control mode's position gains",
       {mode, {"gains", A::kPerGain, "number", "", "400"}});
-  add(t, C::kKv, H::gains, 0, s, "set a control mode's velocity gains", {mode, {"gains", A::kPerGain, "number", "", "40"}});
+  add(t, C::kKv, H::gains, 0, s, "set a control mode's velocity gains",
+      {mode, {"gains", A::kPerGain, "number", "", "40"}});
 }
 
 void addSession(Table& t) {

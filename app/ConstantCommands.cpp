@@ -82,7 +82,8 @@ bool CommandHandlers::gains(TextUI& ui, const Command& command, Args& args, char
   int mode = 0;
   // The stored tables only exist for modes 0 to 23.
   if (!args.nextInt(mode) || mode < 0 || mode >= kNumControlModes) {
-    return replyError(reply, "Error in arguments; %s expects a control mode", constantWord(isKp ? ConstantType::kKp : ConstantType::kKv));
+    return replyError(reply, "Error in arguments; %s expects a control mode",
+                      constantWord(isKp ? ConstantType::kKp : ConstantType::kKv));
   }
   PrVector values((isKp ? storedKp(ui, mode) : storedKv(ui, mode)).size());
   if (!args.nextFloats(values))

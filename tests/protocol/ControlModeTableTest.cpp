@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <set>
 #include <string>
 
@@ -64,6 +65,24 @@ TEST(ControlModeTable, GoalAndGainsGoTogether) {
     EXPECT_EQ(controlModeInitName(outside), nullptr);
     EXPECT_EQ(controlModeTickName(outside), nullptr);
   }
+}
+
+// Scripts read the words from the lists the build writes beside the run directory.
+TEST(ControlModeTable, TheListsForScriptsHoldEveryModeAndConstant) {
+  std::ifstream modes("../protocol/modes.txt");
+  ASSERT_TRUE(modes.good());
+  int count = 0;
+  for (std::string word, goal, gains; modes >> count >> word >> goal >> gains;) {
+    ASSERT_TRUE(isControlMode(count));
+    EXPECT_EQ(controlModeOfWord(word), count);
+    EXPECT_EQ(goal == "config+elbow", takesElbow(count)) << word;
+    EXPECT_EQ(gains == "joint", isJointSpaceMode(count)) << word;
+  }
+  EXPECT_EQ(count, kNumControlModes - 1) << "the last line is the last mode";
+  std::ifstream constants("../protocol/constants.txt");
+  ASSERT_TRUE(constants.good());
+  for (std::string word, payload; constants >> count >> word >> payload;) EXPECT_EQ(constantOfWord(word), count);
+  EXPECT_EQ(count, kConstantTypeCount - 1);
 }
 
 TEST(ConstantTypeTable, EveryWordParsesBackToItsNumber) {

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "MappedMessage.h"
 #include "matrix/PrVector.h"
 #include "protocol/ControlModeRequest.h"
 #include "protocol/ControlModeTable.h"
@@ -15,16 +16,6 @@ namespace {
 
 constexpr int kDof = 6;
 constexpr int kConfigParms = 7;
-
-CMappedMsg mapped(CMsg& msg, std::vector<char>& bytes, int length = -1) {
-  const char* data = nullptr;
-  int full = 0;
-  msg.prepareForSending(&data, &full);
-  bytes.assign(data, data + full);
-  CMappedMsg out;
-  out.setFromBytes(bytes.data(), length < 0 ? full : length);
-  return out;
-}
 
 TEST(ControlModeRequestRecord, EveryModeRoundTripsWithTheGoalItsKindTakes) {
   const float goal[kMaxGoalValues] = {10, -20, 30.5f, -0.0f, 1e-30f, 179.9f, 0.25f};

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 
+#include "MappedMessage.h"
 #include "protocol/ServoConfiguration.h"
 #include "utility/unitMsg.h"
 
@@ -36,9 +37,10 @@ ServoConfiguration largest() {
     v->setSize(c.numConfigParms);
     for (int j = 0; j < c.numConfigParms; ++j) (*v)[j] = 0.25f * static_cast<float>(k++);
   }
-  for (int i = 0; i < kMaxObstacles; ++i)
-    c.obstacles.push_back(
-        {i == 3 ? -1 : 100 + i, PrVector3(0.1f * static_cast<float>(i), -0.2f, 0.3f), 0.01f * static_cast<float>(i + 1)});
+  for (int i = 0; i < kMaxObstacles; ++i) {
+    const float f = static_cast<float>(i);
+    c.obstacles.push_back({i == 3 ? -1 : 100 + i, PrVector3(0.1f * f, -0.2f, 0.3f), 0.01f * (f + 1)});
+  }
   setLine(c.line, PrVector3(0.6f, -0.2f, 0.25f), PrVector3(0.6f, 0.2f, 0.25f));
   return c;
 }
@@ -46,17 +48,6 @@ ServoConfiguration largest() {
 void expectSameBits(const PrVector& a, const PrVector& b, const char* name) {
   ASSERT_EQ(a.size(), b.size()) << name;
   EXPECT_EQ(std::memcmp(a.dataPtr(), b.dataPtr(), sizeof(float) * a.size()), 0) << name;
-}
-
-// Lays a CMappedMsg over the bytes of msg, cut to length bytes.
-CMappedMsg mapped(CMsg& msg, std::vector<char>& bytes, int length = -1) {
-  const char* data = nullptr;
-  int full = 0;
-  msg.prepareForSending(&data, &full);
-  bytes.assign(data, data + full);
-  CMappedMsg out;
-  out.setFromBytes(bytes.data(), length < 0 ? full : length);
-  return out;
 }
 
 TEST(ServoConfigurationRecord, RoundTripsAtTheLargestSizes) {

@@ -28,8 +28,9 @@ TEST(ControlPluginTest, ResolvesAllEntryPointsAndCallsThemThroughDlopen) {
   EXPECT_FALSE(plugin.tickMode(-1, &state));
   plugin.postprocessControl(&state);
   plugin.printDebug(&state);
-  EXPECT_EQ(log.names(), (std::vector<std::string>{"InitControl", "PreprocessControl", "initJgotoControl",
-                                                   "proj3Control", "PostprocessControl", "PrintDebug"}));
+  EXPECT_EQ(log.names(),
+            (std::vector<std::string>{"InitControl", "PreprocessControl", controlModeInitName(kJgoto),
+                                      controlModeTickName(kProj3), "PostprocessControl", "PrintDebug"}));
   EXPECT_EQ(state.tau[0], 2.5f) << "the plug-in writes the record in place";
 }
 
@@ -50,7 +51,7 @@ TEST(ControlPluginTest, MissingEntryPointsAreNeverCalled) {
   plugin.initMode(kJmove, &state);
   EXPECT_FALSE(plugin.tickMode(kJgoto, &state));
   plugin.initMode(kJgoto, &state);
-  EXPECT_EQ(log.names(), std::vector<std::string>{"initJgotoControl"});
+  EXPECT_EQ(log.names(), std::vector<std::string>{controlModeInitName(kJgoto)});
 }
 
 TEST(ControlPluginTest, AbsentLibraryLeavesEveryEntryPointAbsent) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 
 #include "AllocationCounter.h"
 #include "servo/ScopeSample.h"
@@ -208,6 +209,41 @@ TEST(ServoAllocationTest, RequestHandlersAllocateNothing) {
       EXPECT_EQ(msiAllocations, 0) << "MSI, round " << round;
     }
   }
+}
+
+// Constants answer with the configuration or the gains, written from one
+// record the servo keeps: once it has been sized, no constant allocates.
+TEST(ServoAllocationTest, ConstantsAllocateNothing) {
+  ServoHarness h("recording_plugin");
+  ASSERT_TRUE(h.servo().servoInit());
+  std::vector<std::unique_ptr<CMsg>> requests;
+  std::vector<const char*> words;
+  auto add = [&](ConstantType type, std::initializer_list<float> floats, int first = INT32_MIN) {
+    requests.push_back(std::make_unique<CMsg>());
+    words.push_back(constantWord(type));
+    CMsg& msg = *requests.back();
+    msg.setType(UI_CONSTANT);
+    msg.writeInt(constantNumber(type));
+    if (first != INT32_MIN) msg.writeInt(first);
+    for (float v : floats) msg.writeFloat(v);
+  };
+  for (int id = 0; id < 17; ++id) add(ConstantType::kSetObstacle, {0.5f, 0, 0.3f, 0.1f}, id);
+  add(ConstantType::kVmax, {0.4f});
+  add(ConstantType::kWmax, {30});
+  add(ConstantType::kJlimit, {});
+  add(ConstantType::kQmax, {150, 40, 230, 170, 90, 250});
+  add(ConstantType::kSetLine, {0, 0, 0, 1, 0, 0});
+  add(ConstantType::kKp, {1, 2, 3, 4, 5, 6}, kJgoto);
+  add(ConstantType::kDelObstacle, {}, 3);
+  add(ConstantType::kMaxVelDisplay, {}, 1);
+  for (const auto& msg : requests) h.request(*msg);  // sizes the record
+  h.drain();
+  for (size_t i = 0; i < requests.size(); ++i) {
+    alloccount::Scope scope;
+    h.request(*requests[i]);
+    EXPECT_EQ(alloccount::count(), 0) << words[i];
+  }
+  h.drain();
 }
 
 }  // namespace
