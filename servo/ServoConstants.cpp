@@ -146,8 +146,9 @@ void Servo::setConstant(CMappedMsg& msg) {
     case C::kMaxVelDisplay: {
       const int value = msg.readInt();
       if (rejectTruncated(msg)) return;
-      bool& flag = type == C::kEmassPos ? m_emassOnEE : type == C::kMsiPos ? m_msiOnEE : m_maxVelDisplay;
-      flag = value > 0;
+      if (type == C::kEmassPos) m_visualisation.setEmassOnEndEffector(value > 0);
+      if (type == C::kMsiPos) m_visualisation.setMsiOnEndEffector(value > 0);
+      if (type == C::kMaxVelDisplay) m_visualisation.setMaxVelDisplay(value > 0);
       break;
     }
   }
