@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <thread>
@@ -10,6 +12,7 @@
 #include "ServoProcess.h"
 #include "app/ServoAgent.h"
 #include "app/UiRelay.h"
+#include "servo/ScopeMessage.h"
 #include "utility/MesgQueue.h"
 #include "utility/TcpEndpoint.h"
 
@@ -23,7 +26,8 @@ class UiRelayTest : public testing::Test {
     const int listening = listenTcp(TcpAddress{"127.0.0.1", 0}, &error);
     ASSERT_GE(listening, 0) << error;
     port = boundPort(listening);
-    relay = std::make_unique<UiRelay>(listening);
+    scope = std::make_unique<ScopeRing>();
+    relay = std::make_unique<UiRelay>(listening, "", scope.get());
     relay->start();
   }
   void TearDown() override {
@@ -64,8 +68,50 @@ class UiRelayTest : public testing::Test {
     return false;
   }
 
+  // Every scope sample that reaches the client within timeoutMs.
+  static std::vector<ScopeSample> scopeSamples(LinkClient& client, int timeoutMs) {
+    std::vector<ScopeSample> samples;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (Clock::now() < deadline) {
+      if (!client.agent().hasMessage()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        continue;
+      }
+      CMappedMsg msg = client.agent().read();
+      if (msg.getType() != SERVO_SCOPE) continue;
+      const int n = scopeSamplesIn(msg);
+      EXPECT_GT(n, 0);
+      for (int i = 0; i < n; ++i) {
+        ScopeSample s;
+        EXPECT_TRUE(readScopeSample(msg, s));
+        samples.push_back(s);
+      }
+    }
+    return samples;
+  }
+
+  // The servo's tick n, its number in every value.
+  static ScopeSample tick(int n) {
+    ScopeSample s;
+    s.time = float(n) * 0.002f;
+    s.dof = 6, s.config = 7, s.rate = 6, s.mode = 16;
+    for (int k = 0; k < 6; ++k) s.q[k] = s.qd[k] = s.dq[k] = s.tau[k] = s.dx[k] = float(n) + 0.1f * float(k);
+    for (int k = 0; k < 7; ++k) s.x[k] = s.xd[k] = -float(n) - 0.1f * float(k);
+    return s;
+  }
+  void publish(int count) {
+    for (int i = 0; i < count; ++i) scope->push(tick(published++));
+  }
+  // The relay has handled what the client sent before: a UI_Q sent now reaches the servo.
+  void handled(LinkClient& client) {
+    sendRequest(client, UI_Q, 1);
+    ASSERT_EQ(nextRequestType(3000), UI_Q);
+  }
+
   int port = 0;
+  std::unique_ptr<ScopeRing> scope;
   std::unique_ptr<UiRelay> relay;
+  int published = 0;
 };
 
 TEST_F(UiRelayTest, RequestsReachTheServoButQuitDoesNot) {
@@ -120,4 +166,48 @@ TEST_F(UiRelayTest, EveryServoMessageGoesToThePeerAndTheLatestStateToTheNext) {
   }
   EXPECT_EQ(nextReplyType(client, 50), -1);
 }
+TEST_F(UiRelayTest, ScopeTicksGoWholeAndInOrderOnlyToAPeerThatAskedForThem) {
+  {
+    LinkClient console(port);  // a console alone does not ask
+    ASSERT_TRUE(console.connected());
+    handled(console);
+    publish(100);
+    EXPECT_TRUE(scopeSamples(console, 200).empty());
+  }
+  // The next peer, once the relay has seen the console go.
+  std::unique_ptr<LinkClient> next;
+  for (int attempt = 0; attempt < 50 && !next; ++attempt) {
+    next = std::make_unique<LinkClient>(port);
+    ASSERT_TRUE(next->connected());
+    sendRequest(*next, UI_Q, 1);
+    if (nextRequestType(200) != UI_Q) next.reset();
+  }
+  ASSERT_TRUE(next) << "the relay never took a second peer";
+  LinkClient& window = *next;
+  sendRequest(window, UI_SCOPE, 1);
+  handled(window);
+  const int firstAsked = published;
+  std::vector<ScopeSample> got;
+  const auto deadline = Clock::now() + std::chrono::seconds(10);
+  while (got.size() < 300 && Clock::now() < deadline) {
+    publish(2);  // a servo's pace: two ticks a 4 ms
+    for (const ScopeSample& s : scopeSamples(window, 4)) got.push_back(s);
+  }
+  ASSERT_GE(got.size(), 300u);
+  // From the request on, every tick once, in order, its values intact.
+  const int first = int(std::lround(got[0].time / 0.002f));
+  EXPECT_EQ(first, firstAsked);
+  for (size_t i = 0; i < got.size(); ++i) {
+    const ScopeSample expected = tick(first + int(i));
+    ASSERT_EQ(std::memcmp(&got[i], &expected, sizeof expected), 0) << "sample " << i << " of tick " << first;
+  }
+
+  // Asked to stop, it sends nothing of the ticks after.
+  sendRequest(window, UI_SCOPE, 0);
+  handled(window);
+  scopeSamples(window, 100);
+  publish(100);
+  EXPECT_TRUE(scopeSamples(window, 200).empty());
+}
+
 }  // namespace
