@@ -294,13 +294,13 @@ TEST_F(KorvexWindowAcceptance, AGotosGoalFrameShowsAsAxesAtTheGoalAndTheMenuHide
 }
 
 TEST_F(KorvexWindowAcceptance, TheLineModesGoalShowsAsItsFootOnTheLineAndTheMenuHidesAndReturnsIt) {
-  // A line in front of the arm, along y; the goal 10 cm behind it.
-  type("setline 0.5 -0.5 0.1 0.5 0.3 0.1");
+  // A line along y within the arm's reach; the goal 10 cm beyond it.
+  type("setline 0.45 -0.4 0.45 0.45 0.4 0.45");
   std::vector<double> goal = ask("pxpos", "x");
   ASSERT_EQ(goal.size(), 7u);
-  goal[0] = 0.6, goal[1] = -0.2, goal[2] = 0.1;
-  // The foot is (0.5, -0.2, 0.1); its marker's corners 2.5 cm from it in x and z.
-  const PrVector3 foot(0.5f, -0.2f, 0.1f);
+  goal[0] = 0.55, goal[1] = 0.2, goal[2] = 0.45;
+  // The foot is (0.45, 0.2, 0.45); its marker's corners 2.5 cm from it in x and z.
+  const PrVector3 foot(0.45f, 0.2f, 0.45f);
   std::vector<QPointF> corners;
   for (const PrVector3& offset :
        {PrVector3(0.025f, 0, 0), PrVector3(-0.025f, 0, 0), PrVector3(0, 0, 0.025f), PrVector3(0, 0, -0.025f)})
