@@ -15,7 +15,8 @@
 // servo. Handlers that wait for another thread (quit, plot stop) release the
 // mutex around the wait.
 //
-// The ServoAgent must outlive the console.
+// The ServoAgent must outlive the console. docs/architecture.md shows the
+// threads, queues and locks of the whole process.
 #pragma once
 
 #include <atomic>

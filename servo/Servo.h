@@ -26,11 +26,10 @@
 #include "libpuma/RobotModelFactory.h"
 #include "servo/ControlPlugin.h"
 #include "servo/LateTickReport.h"
-#include "servo/LimitShapes.h"
-#include "servo/MsiWorker.h"
 #include "servo/OverrunGuard.h"
 #include "servo/ScopeSample.h"
 #include "servo/ServoState.h"
+#include "servo/ServoVisualisation.h"
 #include "servo/UiLink.h"
 
 class ControlLaw;
@@ -140,10 +139,9 @@ class Servo {
   void replyVector(int dest, int code, const PrVector& v, const char* name);
   bool rejectTruncated(const CMappedMsg& msg);
   bool rejectNonFinite(const float* values, int count);
-  bool visualisationCached(int code);
+  // The shapes (ServoVisualisation): computed and answered, or for the MSI
+  // handed to its worker and answered on the first pass after it is built.
   void handleVisualisation(int code, int dest);
-  // The MSI: its inputs handed to the worker; its answer sent once built.
-  void postMsi(int dest);
   void sendFinishedMsi();
   void handleContactPoint(CMappedMsg& msg);
   void handleStartGather(CMappedMsg& msg);
@@ -153,9 +151,6 @@ class Servo {
   // Stores the current mode's goal (m_modeGoal) in the record, copies its
   // gains and calls its init function.
   void startMode();
-  // The driver's 3 x 6 point Jacobian of link 4's origin mapped onto the
-  // model's joints.
-  void pointJacobian(bool contact, PrMatrix& Jp);
 
   // --- robot type (ServoRobotType.cpp) ----------------------------------------
   void sizeState();
@@ -205,13 +200,7 @@ class Servo {
   // Request handling.
   CMsg m_reply;
   int m_robotType = -1;
-  bool m_emassOnEE = true;
-  bool m_msiOnEE = true;
-  bool m_maxVelDisplay = false;
-  PrVector m_lastLimitQ;
-  bool m_lastMaxVelDisplay = true;
-  int m_lastLimitRequest = UI_QUIT;
-  PrVector m_sphere;  // unitSphere(), made once
+  ServoVisualisation m_visualisation;
 
   // Tick scratch, sized with the robot type.
   PrVector m_qSensed, m_dqSensed;  // 6
@@ -221,17 +210,6 @@ class Servo {
   PrVector m_torqueOut;  // 6
   // Request scratch.
   PrVector m_values, m_converted;
-  // The shapes' working storage: sized by the first request of each kind (and
-  // again after a robot-type change), reused after that.
-  PrMatrix m_point36, m_Jp, m_Ainv, m_Alu, m_rotation;
-  ShapeScratch m_shapeScratch;
-  PrVector m_shape;
-  // The MSI's hull is built off the servo thread; its answer goes out on the
-  // first pass after it is ready.
-  MsiWorker m_msiWorker;
-  MsiRequest m_msiRequest;
-  MsiResult m_msiResult;
-  PrVector m_msiShape{kSphereFloats};
 
   bool m_initialised = false;
   bool m_initResult = false;

@@ -170,8 +170,9 @@ void Servo::setConstant(CMappedMsg& msg) {
     case kMaxVelDisplay: {
       const int value = msg.readInt();
       if (rejectTruncated(msg)) return;
-      bool& flag = type == kEmassPos ? m_emassOnEE : type == kMsiPos ? m_msiOnEE : m_maxVelDisplay;
-      flag = value > 0;
+      if (type == kEmassPos) m_visualisation.setEmassOnEndEffector(value > 0);
+      if (type == kMsiPos) m_visualisation.setMsiOnEndEffector(value > 0);
+      if (type == kMaxVelDisplay) m_visualisation.setMaxVelDisplay(value > 0);
       return;
     }
   }
