@@ -13,7 +13,8 @@
 #include <utility>
 
 #include "app/SharedToken.h"
-#include "servo/ControlModes.h"
+#include "protocol/ControlModeRequest.h"
+#include "protocol/ControlModeTable.h"
 #include "utility/MesgQueue.h"
 #include "utility/PrDataInput.h"
 #include "utility/PrSocket.h"
@@ -215,9 +216,7 @@ bool UiRelay::acceptable(CMappedMsg& msg) {
     return false;
   }
   if (type == UI_CONTROL_MODE) {
-    CMappedMsg copy = msg;
-    const int mode = copy.readInt();
-    if (copy.truncated() || !isControlMode(mode)) {
+    if (!isControlMode(leadingMode(msg))) {
       dropPeer("dropped the user interface: a control mode that does not exist (protocol error)");
       return false;
     }
@@ -246,9 +245,8 @@ void UiRelay::keepLatestState(const CMappedMsg& msg) {
   if (msg.getType() == SERVO_CONFIG) {
     m_config.assign(bytes, bytes + msg.length());
   } else if (msg.getType() == SERVO_GAINS) {
-    CMappedMsg copy = msg;
-    const int mode = copy.readInt();
-    if (!copy.truncated() && isControlMode(mode)) m_gains[mode].assign(bytes, bytes + msg.length());
+    const int mode = leadingMode(msg);
+    if (isControlMode(mode)) m_gains[mode].assign(bytes, bytes + msg.length());
   }
 }
 

@@ -27,6 +27,7 @@ Servo::Servo(UiLink& link, ControlPlugin plugin, std::unique_ptr<ServoPacing> pa
   m_gatherList[4] = &m_state.dx;
   m_gatherList[5] = &m_state.xd;
   m_gatherList[6] = nullptr;
+  m_configRecord.obstacles.reserve(kMaxObstacles);  // sendConfiguration() then allocates nothing
 }
 
 Servo::~Servo() = default;

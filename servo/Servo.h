@@ -23,6 +23,8 @@
 
 #include "libpuma/IRobotModel.h"
 #include "libpuma/IRobotSimDriver.h"
+#include "protocol/ControlModeRequest.h"
+#include "protocol/ServoConfiguration.h"
 #include "servo/ControlPlugin.h"
 #include "servo/LateTickReport.h"
 #include "servo/OverrunGuard.h"
@@ -180,7 +182,6 @@ class Servo {
   // The goal the current mode was selected with, as the request carried it
   // (degrees for joints), kept so a reload can start the mode again with it:
   // the plug-in may overwrite qd or xd with its moving reference.
-  static constexpr int kMaxGoalValues = 16;
   float m_modeGoal[kMaxGoalValues] = {};
   int m_modeGoalCount = 0;
   int m_modeElbow = 0;
@@ -209,6 +210,7 @@ class Servo {
   PrVector m_torqueOut;  // 6
   // Request scratch.
   PrVector m_values, m_converted;
+  ServoConfiguration m_configRecord;  // what sendConfiguration() tells, in degrees
 
   bool m_initialised = false;
   bool m_initResult = false;

@@ -249,8 +249,12 @@ void Servo::sendFinishedMsi() {
 
 void Servo::setControlMode(CMappedMsg& msg) {
   ServoState& s = m_state;
-  const int mode = msg.readInt();
+  // Read the goal in full before anything changes.
+  ControlModeRequest request;
+  request.elbow = s.elbow;
+  readControlModeRequest(msg, s.dof, m_model->m_numConfigParms, request);
   if (rejectTruncated(msg)) return;
+  const int mode = request.mode;
   if (!isControlMode(mode)) {
     m_cmode = mode;
     consolePrint("Unknown control mode. Shutting down.\n");
@@ -258,20 +262,12 @@ void Servo::setControlMode(CMappedMsg& msg) {
     endSession();
     return;
   }
-  // Read the goal in full before anything changes.
-  float goal[kMaxGoalValues];
-  int goalCount = 0;
-  int elbow = s.elbow;
-  if (mode >= kNjmove && mode <= kJtrack) goalCount = s.dof;
-  if (mode >= kNxtrack) goalCount = m_model->m_numConfigParms;
-  msg.readFloats(goal, goalCount);
-  if (mode == kNxtrack || mode == kXtrack) elbow = msg.readInt();
-  if (rejectTruncated(msg) || rejectNonFinite(goal, goalCount)) return;
+  if (rejectNonFinite(request.goal, request.goalCount)) return;
 
   m_cmode = mode;
-  std::copy(goal, goal + goalCount, m_modeGoal);
-  m_modeGoalCount = goalCount;
-  m_modeElbow = elbow;
+  std::copy(request.goal, request.goal + request.goalCount, m_modeGoal);
+  m_modeGoalCount = request.goalCount;
+  m_modeElbow = request.elbow;
   startMode();
 }
 
@@ -280,16 +276,16 @@ void Servo::startMode() {
   const int mode = m_cmode;
   s.kp = s.kpTable[mode];
   s.kv = s.kvTable[mode];
-  if (mode >= kNjmove && mode <= kJtrack) {
+  if (takesJointGoal(mode)) {
     for (int i = 0; i < s.dof; ++i) s.qd[i] = m_modeGoal[i] * kRadPerDeg;
     s.dqd.zero();
-  } else if (mode >= kNxtrack) {
+  } else if (takesConfigGoal(mode)) {
     m_values.setSize(m_modeGoalCount);
     m_values.setValues(m_modeGoal, m_modeGoalCount);
     m_model->configToRadians(m_values, s.xd);
     m_model->configToFrame(s.xd, s.Td);
     s.dxd.zero();
-    if (mode == kNxtrack || mode == kXtrack) s.elbow = m_modeElbow;
+    if (takesElbow(mode)) s.elbow = m_modeElbow;
   }
   m_plugin.initMode(mode, &s);
   if (!m_plugin.hasTick(mode))

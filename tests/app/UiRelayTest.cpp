@@ -11,6 +11,7 @@
 #include "ServoProcess.h"
 #include "app/ServoAgent.h"
 #include "app/UiRelay.h"
+#include "protocol/ControlModeTable.h"
 #include "utility/MesgQueue.h"
 #include "utility/TcpEndpoint.h"
 
@@ -74,7 +75,7 @@ TEST_F(UiRelayTest, RequestsReachTheServoButQuitDoesNot) {
   ASSERT_TRUE(client.connected());
   sendRequest(client, UI_QUIT, 0);
   sendRequest(client, UI_Q, 1);
-  sendRequest(client, UI_CONTROL_MODE, 1);
+  sendRequest(client, UI_CONTROL_MODE, kFloat);
   EXPECT_EQ(nextRequestType(2000), UI_Q);
   EXPECT_EQ(nextRequestType(2000), UI_CONTROL_MODE);
   EXPECT_EQ(nextRequestType(100), -1);
@@ -82,7 +83,7 @@ TEST_F(UiRelayTest, RequestsReachTheServoButQuitDoesNot) {
 }
 
 TEST_F(UiRelayTest, ProtocolErrorsDropThePeerAndNothingReachesTheServo) {
-  const std::pair<int, int> refused[] = {{UI_CONTROL_MODE, 24}, {UI_CONTROL_MODE, -1}, {99, 0}};
+  const std::pair<int, int> refused[] = {{UI_CONTROL_MODE, kNumControlModes}, {UI_CONTROL_MODE, -1}, {99, 0}};
   for (const auto& [type, value] : refused) {
     LinkClient client(port);
     ASSERT_TRUE(client.connected());

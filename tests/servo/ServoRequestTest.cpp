@@ -9,6 +9,7 @@
 #include "libpuma/CSimPuma.h"
 #include "libpuma/RobotModelFactory.h"
 #include "servo/LimitShapes.h"
+#include "protocol/ConstantType.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ class ServoRequestTest : public testing::Test {
   void setRobotType(int type) {
     CMsg msg;
     msg.setType(UI_CONSTANT);
-    msg.writeInt(0);
+    msg.writeInt(constantNumber(ConstantType::kRobotType));
     msg.writeInt(type);
     h.request(msg);
   }
@@ -123,7 +124,7 @@ TEST_F(ServoRequestTest, VisualisationCacheDropsRepeatsAtRest) {
   EXPECT_TRUE(h.replies().empty()) << "same request, arm at rest: no reply";
   CMsg toggle;
   toggle.setType(UI_CONSTANT);
-  toggle.writeInt(26);
+  toggle.writeInt(constantNumber(ConstantType::kMaxVelDisplay));
   toggle.writeInt(1);
   h.request(toggle);
   EXPECT_TRUE(h.replies().empty()) << "display switches send nothing";
@@ -169,7 +170,7 @@ TEST_F(ServoRequestTest, VisualisationCacheSeesTheEllipsoidsPointMove) {
 TEST_F(ServoRequestTest, MsiRequestsWhileOneIsBuiltGetTheLatestAnswered) {
   CMsg toggle;
   toggle.setType(UI_CONSTANT);
-  toggle.writeInt(26);
+  toggle.writeInt(constantNumber(ConstantType::kMaxVelDisplay));
   toggle.writeInt(1);
   h.request(UI_MSI, kDestUi);
   h.request(toggle);
@@ -183,7 +184,7 @@ TEST_F(ServoRequestTest, MsiRequestsWhileOneIsBuiltGetTheLatestAnswered) {
 TEST_F(ServoRequestTest, EffectiveMassAtAContactPointNeverSetIsZero) {
   CMsg off;
   off.setType(UI_CONSTANT);
-  off.writeInt(24);
+  off.writeInt(constantNumber(ConstantType::kEmassPos));
   off.writeInt(0);
   h.request(off);
   h.request(UI_EMASS, kDestUi);
@@ -195,7 +196,7 @@ TEST_F(ServoRequestTest, EffectiveMassAtAContactPointNeverSetIsZero) {
 TEST_F(ServoRequestTest, MsiOffTheEndEffectorRepliesZeros) {
   CMsg off;
   off.setType(UI_CONSTANT);
-  off.writeInt(25);
+  off.writeInt(constantNumber(ConstantType::kMsiPos));
   off.writeInt(0);
   h.request(off);
   h.request(UI_MSI, kDestUi);
