@@ -41,9 +41,9 @@ void encodeText(CMsg& msg, const char* text) {
 
 UiRelay::UiRelay(int listeningSocket, std::string token)
     : m_listening(listeningSocket),
-      m_token(std::move(token)),
       m_toServo(MesgQueue::getCollection(1)),
       m_fromServo(MesgQueue::getCollection(0)),
+      m_token(std::move(token)),
       m_gains(kNumControlModes) {}
 
 UiRelay::~UiRelay() {

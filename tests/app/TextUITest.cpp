@@ -44,7 +44,7 @@ class TextUITest : public testing::Test {
     msg.writeInt(3);
     msg.writeInt(6);
     msg.writeInt(7);
-    for (int i = 0; i < 8; ++i) msg.writeFloat(1.0f + i);
+    for (int i = 0; i < 8; ++i) msg.writeFloat(1.0f + float(i));
     msg.writeBool(jlimit);
     msg.writeBool(true);
     msg.writeBool(true);

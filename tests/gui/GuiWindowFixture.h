@@ -80,7 +80,7 @@ class GuiWindowTest : public testing::Test {
     msg.writeInt(arm.robotType);
     msg.writeInt(arm.dof);
     msg.writeInt(arm.numConfigParms);
-    for (int i = 0; i < 8; ++i) msg.writeFloat(1.5f + i);
+    for (int i = 0; i < 8; ++i) msg.writeFloat(1.5f + float(i));
     for (int i = 0; i < 3; ++i) msg.writeBool(true);
     for (int v = 0; v < 6; ++v)
       for (int j = 0; j < arm.dof; ++j) msg.writeFloat(v == 0 ? -160.0f : 160.0f);

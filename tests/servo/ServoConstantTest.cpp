@@ -110,7 +110,7 @@ TEST_F(ServoConstantTest, ScalarsTogglesAndJointVectors) {
 }
 
 TEST_F(ServoConstantTest, ObstaclesReplaceAppendStopAtSixteenAndDeleteById) {
-  for (int id = 0; id < 16; ++id) constant(18, {0.1f * id, 0, 0, 0.2f}, id);
+  for (int id = 0; id < 16; ++id) constant(18, {0.1f * float(id), 0, 0, 0.2f}, id);
   Config c = decode(constant(18, {1, 1, 1, 0.5f}, 3)[0]);
   EXPECT_EQ(c.obstacleIds.size(), 16u);
   EXPECT_FLOAT_EQ(c.obstacleRadii[3], 0.5f) << "same id replaces in place";
