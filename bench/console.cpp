@@ -42,7 +42,7 @@ struct Console {
 void BM_GatherRowThroughListener(benchmark::State& state) {
   Console console;
   PrVector q(6), dq(6), qd(6), x(7), dx(6), xd(7);
-  for (int i = 0; i < 6; ++i) q[i] = 0.1f * i;
+  for (int i = 0; i < 6; ++i) q[i] = 0.1f * float(i);
   const PrVector* rows[] = {&q, &dq, &qd, &x, &dx, &xd, nullptr};
   float time = 0;
   for (auto _ : state) {
@@ -56,7 +56,7 @@ void BM_GatherRowFormatting(benchmark::State& state) {
   PrMatlab writer;
   writer.start("/dev/null", "Data", 10);
   float row[39];
-  for (int i = 0; i < 39; ++i) row[i] = 0.123456f * i;
+  for (int i = 0; i < 39; ++i) row[i] = 0.123456f * float(i);
   for (auto _ : state) writer.writeRow(row, 39);
 }
 BENCHMARK(BM_GatherRowFormatting);

@@ -46,7 +46,7 @@ void LinkMesh::addCylinder(int axis, const float start[3], float length, float r
   const float slope = (r0 - r1) / length;
   const float scale = 1.0f / std::sqrt(1.0f + slope * slope);
   for (int s = 0; s < slices; ++s) {
-    const float a0 = kTwoPi * s / slices, a1 = kTwoPi * (s + 1) / slices;
+    const float a0 = kTwoPi * float(s) / float(slices), a1 = kTwoPi * float(s + 1) / float(slices);
     const float c0 = std::cos(a0), s0 = std::sin(a0), c1 = std::cos(a1), s1 = std::sin(a1);
     float p[4][3], n[2][3];
     place(axis, r0 * c0, r0 * s0, 0, p[0]);
@@ -108,7 +108,7 @@ void LinkMesh::addBox(const float lo[3], const float hi[3]) {
 
 void LinkMesh::addSphere(const float centre[3], float radius, int slices, int stacks) {
   auto point = [&](int i, int j, float p[3], float n[3]) {
-    const float theta = kTwoPi * i / slices, phi = 0.5f * kTwoPi * j / stacks;
+    const float theta = kTwoPi * float(i) / float(slices), phi = 0.5f * kTwoPi * float(j) / float(stacks);
     n[0] = std::sin(phi) * std::cos(theta);
     n[1] = std::sin(phi) * std::sin(theta);
     n[2] = std::cos(phi);

@@ -86,7 +86,7 @@ void RobotWidget::mousePressEvent(QMouseEvent* event) {
   const unsigned name = pick(int(x), int(y), d);
   double w = 1.2, h = 1.2, n = 2, f = 10;
   if (m_glRobot) m_glRobot->getFrustum(w, h, n, f);
-  const float sx = width() > 1 ? x / (width() - 1) : 0.5f, sy = height() > 1 ? y / (height() - 1) : 0.5f;
+  const float sx = width() > 1 ? x / float(width() - 1) : 0.5f, sy = height() > 1 ? y / float(height() - 1) : 0.5f;
   m_eyePoint = PrVector3(float((sx - 0.5f) * w * d / n), float((0.5f - sy) * h * d / n), -d);
   m_worldPoint = eyeToWorld(m_eyePoint);
 
@@ -143,7 +143,7 @@ void RobotWidget::handleDrag(float x, float y, Qt::KeyboardModifiers modifiers) 
   double w = 1.2, h = 1.2, n = 2, f = 10;
   if (m_glRobot) m_glRobot->getFrustum(w, h, n, f);
   const float z = m_eyePoint[2];
-  const float sx = width() > 1 ? x / (width() - 1) : 0.5f, sy = height() > 1 ? y / (height() - 1) : 0.5f;
+  const float sx = width() > 1 ? x / float(width() - 1) : 0.5f, sy = height() > 1 ? y / float(height() - 1) : 0.5f;
   const PrVector3 eyePoint(float((sx - 0.5f) * w * -z / n), float((0.5f - sy) * h * -z / n), z);
   const PrVector3 worldPoint = eyeToWorld(eyePoint);
 

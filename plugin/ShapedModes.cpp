@@ -104,7 +104,7 @@ void dampedLeastSquaresGoto(ServoState& s) {
   if (choleskyFactor(r, jjt)) {
     choleskySubstitute(r, jjt, velocity);
     double gain = 0;
-    for (int i = 0; i < r; ++i) gain += s.kv[i] / r;
+    for (int i = 0; i < r; ++i) gain += s.kv[i] / float(r);
     for (int j = 0; j < n; ++j) {
       double rate = 0;
       for (int i = 0; i < r; ++i) rate += double(J[i * n + j]) * velocity[i];

@@ -26,7 +26,7 @@ std::string shapeText(const py::array& a) {
 
 // Clears the `inCall` flag on every way out of the call.
 struct CallScope {
-  explicit CallScope(bool& flag) : flag(flag) { flag = true; }
+  explicit CallScope(bool& inCall) : flag(inCall) { flag = true; }
   ~CallScope() { flag = false; }
   bool& flag;
 };

@@ -33,7 +33,7 @@ double scriptWaitSeconds(const std::string& path) {
   std::ifstream in(path);
   double ms = 0;
   for (std::string line; std::getline(in, line);) {
-    if (line.compare(0, 4, "wait") == 0 && line.size() > 5) ms += std::atol(line.c_str() + 5);
+    if (line.compare(0, 4, "wait") == 0 && line.size() > 5) ms += double(std::atol(line.c_str() + 5));
   }
   return ms / 1000.0;
 }

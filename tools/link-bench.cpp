@@ -49,7 +49,7 @@ void measureLatency(ServoAgent& servo, int requests) {
     micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - sent).count());
   }
   std::sort(micros.begin(), micros.end());
-  const auto at = [&](double share) { return micros[static_cast<size_t>(share * (micros.size() - 1))]; };
+  const auto at = [&](double share) { return micros[static_cast<size_t>(share * double(micros.size() - 1))]; };
   std::printf("jpos round trip over %d requests: median %.0f us, p99 %.0f us, max %.0f us\n", requests,
               at(0.5), at(0.99), micros.back());
 }
@@ -81,7 +81,7 @@ void measureGather(ServoAgent& servo, double seconds) {
   request.setType(UI_STOP_GATHER);
   servo.send(request);
   std::printf("gather over %.1f s: %.0f rows/s, %.1f KiB/s, %ld gaps in the servo clock\n", elapsed,
-              rows / elapsed, bytes / elapsed / 1024.0, gaps);
+              double(rows) / elapsed, double(bytes) / elapsed / 1024.0, gaps);
 }
 }  // namespace
 

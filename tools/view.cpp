@@ -73,10 +73,10 @@ int main(int argc, char** argv) {
   QObject::connect(transformButton, &QPushButton::clicked, [&window] {
     TransformDialog dialog(&window);
     if (dialog.exec() != QDialog::Accepted) return;
-    const PrTransform frame = dialog.transform();
-    std::printf("frame: q = (%g, %g, %g, %g), t = (%g, %g, %g)\n", double(frame.rotation.w),
-                double(frame.rotation.v[0]), double(frame.rotation.v[1]), double(frame.rotation.v[2]),
-                double(frame.translation[0]), double(frame.translation[1]), double(frame.translation[2]));
+    const PrTransform chosen = dialog.transform();
+    std::printf("frame: q = (%g, %g, %g, %g), t = (%g, %g, %g)\n", double(chosen.rotation.w),
+                double(chosen.rotation.v[0]), double(chosen.rotation.v[1]), double(chosen.rotation.v[2]),
+                double(chosen.translation[0]), double(chosen.translation[1]), double(chosen.translation[2]));
   });
   window.show();
   demoScene(*view);

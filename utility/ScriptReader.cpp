@@ -54,7 +54,7 @@ void ScriptReader::wait(const char* chunk) {
   }
   // The answers to the lines before the pause are printed before it.
   m_console->awaitReplies();
-  consolePrint("Waiting for %.1f seconds...", ms / 1000.0);
+  consolePrint("Waiting for %.1f seconds...", double(ms) / 1000.0);
   std::fflush(stdout);
   m_console->pause(ms);
   consolePrint("Done\n");

@@ -236,7 +236,7 @@ TEST_F(AgentsTest, RemoteServoAgentTalksToRemoteUiAgent) {
 TEST_F(AgentsTest, GatherRowsGoToQueueZeroAndAFullQueueOnlyRefuses) {
   local();
   PrVector q(6), dq(3);
-  for (int i = 0; i < 6; ++i) q[i] = 0.1f * i;
+  for (int i = 0; i < 6; ++i) q[i] = 0.1f * float(i);
   dq[2] = -7;
   const PrVector* list[] = {&q, &dq, nullptr};
   ASSERT_TRUE(ui->sendGatherRow(0.002f, list));

@@ -30,7 +30,7 @@ TEST(HullMeshTest, ViewDrawsTheHullTheMsiMeasures) {
     SCOPED_TRACE(dof);
     const PrMatrix Jp = skewJacobian(dof);
     PrVector dqmax(dof);
-    for (int j = 0; j < dof; ++j) dqmax[j] = 1.0f + 0.5f * j;
+    for (int j = 0; j < dof; ++j) dqmax[j] = 1.0f + 0.5f * float(j);
     PrVector reply;
     velocityLimitPoints(Jp, dqmax, reply);
     HullMesh mesh;

@@ -169,7 +169,9 @@ TEST_F(PlotTool, RefusesBadInputWithALineOfItsOwnAndWritesNothing) {
     // One line, naming the fault.
     EXPECT_EQ(r.err.rfind("korvex-plot: ", 0), 0u) << r.err;
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
-    if (r.status == 1) EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    if (r.status == 1) {
+      EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
   }
   EXPECT_EQ(readTextFile(m_dir / "kept.png"), "an older figure");
   std::vector<std::string> left;

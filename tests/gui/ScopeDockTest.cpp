@@ -31,9 +31,9 @@ ScopeSample sampleAt(int tick, int dof = 6) {
   s.config = dof == 6 ? 7 : 3;
   s.rate = dof == 6 ? 6 : 3;
   for (int j = 0; j < dof; ++j) {
-    s.q[j] = std::sin(s.time * 3 + j);
-    s.qd[j] = j * 0.25f;
-    s.tau[j] = 10.0f * j;
+    s.q[j] = std::sin(s.time * 3 + float(j));
+    s.qd[j] = float(j) * 0.25f;
+    s.tau[j] = 10.0f * float(j);
   }
   return s;
 }

@@ -76,8 +76,8 @@ TEST(ModelReduced, ResultsAreTheFullModelsAtTheActiveJoints) {
         for (size_t t = 0; t < c.taskRows.size(); ++t) {
           if (int(t) == c.pitchRow) continue;
           if (c.robotType == 0) continue;  // the 1-joint arm's Jacobian is the constant [1]
-          EXPECT_EQ(red.J(t, a), ful.J(c.taskRows[t], i));
-          EXPECT_EQ(red.dJ(t, a), ful.dJ(c.taskRows[t], i));
+          EXPECT_EQ(red.J(int(t), a), ful.J(c.taskRows[t], i));
+          EXPECT_EQ(red.dJ(int(t), a), ful.dJ(c.taskRows[t], i));
         }
         // The pitch row counts joints 2, 3 and 5, not the base.
         EXPECT_EQ(red.J(c.pitchRow, a), i == 0 ? 0.0f : 1.0f);

@@ -41,7 +41,7 @@ TEST(PrMatrixLu, FactorsReproduceTheMatrixAndTheInverseIsTwoSided) {
         if (c >= r) u(r, c) = c == r ? 1.0f : lu(r, c);
       }
     }
-    expectNear(referenceProduct(l, u), a, 2e-5f * n);
+    expectNear(referenceProduct(l, u), a, 2e-5f * float(n));
 
     PrMatrix inv;
     a.inverse(inv);
@@ -90,7 +90,7 @@ TEST(PrMatrixCholesky, FactorsReproduceTheMatrixAndTheInverseIsTwoSided) {
     for (int r = 0; r < n; ++r) {
       for (int c = 0; c <= r; ++c) l(r, c) = lu(r, c);
     }
-    expectNear(referenceProduct(l, l, true), a, 1e-4f * n);
+    expectNear(referenceProduct(l, l, true), a, 1e-4f * float(n));
 
     PrMatrix inv, scratch;
     a.inverseSPD(inv, scratch);

@@ -252,9 +252,9 @@ TEST_P(EulerRoundTrip, RecoversTheRotationOverTheWholeRange) {
       for (double c : steps) {
         PrQuaternion q;
         if (zyz) {
-          q.fromEulerZYZ(a, b, c);
+          q.fromEulerZYZ(float(a), float(b), float(c));
         } else {
-          q.fromEulerZXZ(a, b, c);
+          q.fromEulerZXZ(float(a), float(b), float(c));
         }
         float a2, b2, c2;
         if (zyz) {
@@ -284,8 +284,8 @@ TEST_P(EulerRoundTrip, RecoversTheRotationOverTheWholeRange) {
 }
 
 INSTANTIATE_TEST_SUITE_P(PrQuaternionEuler, EulerRoundTrip, ::testing::Values(false, true),
-                         [](const auto& info) {
-                           return info.param ? std::string("ZYZ") : std::string("ZXZ");
+                         [](const auto& test) {
+                           return test.param ? std::string("ZYZ") : std::string("ZXZ");
                          });
 
 //---- errors, rates, interpolation ----------------------------------------------

@@ -137,7 +137,7 @@ TEST_F(ServoConstantTest, ScalarsTogglesAndJointVectors) {
 }
 
 TEST_F(ServoConstantTest, ObstaclesReplaceAppendStopAtSixteenAndDeleteById) {
-  for (int id = 0; id < 16; ++id) constant(C::kSetObstacle, {0.1f * id, 0, 0, 0.2f}, id);
+  for (int id = 0; id < 16; ++id) constant(C::kSetObstacle, {0.1f * float(id), 0, 0, 0.2f}, id);
   ServoConfiguration c = decode(constant(C::kSetObstacle, {1, 1, 1, 0.5f}, 3)[0]);
   EXPECT_EQ(c.obstacles.size(), 16u);
   EXPECT_FLOAT_EQ(c.obstacles[3].radius, 0.5f) << "same id replaces in place";

@@ -70,7 +70,7 @@ TEST_F(ServoControlTest, JointGoalIsStoredInRadiansBeforeTheInitCall) {
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_STREQ(calls[0].name, controlModeInitName(kJgoto));
   EXPECT_EQ(calls[0].qdSize, 6);
-  for (int i = 0; i < 6; ++i) EXPECT_NEAR(calls[0].qd[i], (i + 1) * 10 * 0.017453292f, 1e-6f);
+  for (int i = 0; i < 6; ++i) EXPECT_NEAR(calls[0].qd[i], float((i + 1) * 10) * 0.017453292f, 1e-6f);
   EXPECT_EQ(calls[0].dqdMagnitudeSquared, 0.0f);
   EXPECT_EQ(calls[0].kp0, 1.0f) << "gains copied before the init call";
   EXPECT_EQ(h.servo().controlMode(), kJgoto);

@@ -112,7 +112,7 @@ TEST(MsiWorkerTest, AnswersAsTheDirectComputationAndStopsInAnyState) {
   request.dof = 3;
   request.dest = 2;
   for (int r = 0; r < 3; ++r) {
-    dqmax[r] = 1.0f + r;
+    dqmax[r] = 1.0f + float(r);
     request.dqmax[r] = dqmax[r];
     for (int c = 0; c < 3; ++c) {
       Jp(r, c) = request.Jp[r][c] = jp[r][c];

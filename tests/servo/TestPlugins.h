@@ -32,6 +32,7 @@ class RecordingLog {
   std::vector<RecordedCall> calls() const {
     int count = 0;
     const RecordedCall* first = m_calls(&count);
+    if (first == nullptr || count <= 0) return {};
     return std::vector<RecordedCall>(first, first + count);
   }
   std::vector<std::string> names() const {

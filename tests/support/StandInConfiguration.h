@@ -13,7 +13,7 @@ inline ServoConfiguration standInConfiguration(int robotType, int dof, int parms
   c.dof = dof;
   c.numConfigParms = parms;
   float* scalars[] = {&c.vmax, &c.amax, &c.wmax, &c.rho0, &c.eta, &c.sbound, &c.springK, &c.simSpeed};
-  for (int i = 0; i < 8; ++i) *scalars[i] = 1.0f + i + scalarOffset;
+  for (int i = 0; i < 8; ++i) *scalars[i] = 1.0f + float(i) + scalarOffset;
   c.jlimit = c.friction = c.torqlim = true;
   for (PrVector* v : {&c.qmin, &c.qmax, &c.dqmax, &c.ddqmax, &c.q0, &c.kj}) {
     v->setSize(dof);

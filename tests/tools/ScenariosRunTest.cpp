@@ -36,9 +36,9 @@ TEST(ScenariosRun, PrintsEveryModeAndTheSpeedOfTheLoop) {
       6)
       << last;
   EXPECT_GT(ticks, 50000) << "every scenario runs for seconds";
-  EXPECT_NEAR(simulated, ticks * 0.002, 0.1);
+  EXPECT_NEAR(simulated, double(ticks) * 0.002, 0.1);
   EXPECT_NEAR(times, simulated / wall, 0.01 * times + 1);
-  EXPECT_NEAR(perTick, 1e6 * wall / ticks, 0.01 * perTick + 0.01);
+  EXPECT_NEAR(perTick, 1e6 * wall / double(ticks), 0.01 * perTick + 0.01);
   EXPECT_GT(cpuPerTick, 0.0);
 }
 #endif

@@ -161,7 +161,7 @@ TEST(PsPlotter, GhostscriptRendersAPlotToANonBlankPage) {
   testing::internal::CaptureStdout();
   plotter.start();
   for (int step = 0; step < 5; ++step) {
-    arm.set(6, 20.0f * step, -10.0f * step, 15.0f * step);
+    arm.set(6, 20.0f * float(step), -10.0f * float(step), 15.0f * float(step));
     waitForSamples(arm, 2);
   }
   plotter.stop();
