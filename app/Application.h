@@ -12,6 +12,8 @@
 // window deleted], the servo thread joined, the servo's last messages handled
 // (gather rows and text sent before it stopped), console and agents deleted,
 // the message queues released, "Exiting." printed.
+//
+// docs/architecture.md shows every thread, queue and lock of the process.
 #pragma once
 
 #include <memory>

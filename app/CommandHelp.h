@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "protocol/ControlModeTable.h"
+
 // The groups of help's word list, in the order it shows them.
 enum class CommandTheme { kModes, kQueries, kSettings, kContact, kFiles, kScripts, kSession };
 inline constexpr int kCommandThemeCount = 7;
@@ -43,8 +45,8 @@ struct ArgumentSizes {
   int gains = 0;  // gains stored for the example mode (kGainsExampleMode)
 };
 
-// The control mode the kp and kv examples set the gains of (jgoto).
-inline constexpr int kGainsExampleMode = 10;
+// The control mode the kp and kv examples set the gains of.
+inline constexpr int kGainsExampleMode = kJgoto;
 
 int argumentCount(const ArgumentHelp& argument, const ArgumentSizes& sizes);
 // All values the word takes after itself.

@@ -1,11 +1,17 @@
 #include "app/CommandTable.h"
 
+#include <array>
+#include <string>
+
 #include "app/CommandHandlers.h"
+#include "protocol/ConstantType.h"
+#include "protocol/ControlModeTable.h"
 
 namespace {
 using H = CommandHandlers;
 using A = ArgumentHelp;
 using T = CommandTheme;
+using C = ConstantType;
 using Table = std::map<std::string, Command>;
 
 // ---- arguments shared by several words -------------------------------------
@@ -22,6 +28,12 @@ void add(Table& table, const char* word, Command::Handler handler, int code, int
          const char* summary, std::vector<A> arguments = {}) {
   const int order = static_cast<int>(table.size());  // help lists the words as registered here
   table[word] = {handler, code, argument, {theme, summary, std::move(arguments), order}};
+}
+
+// A constant's word and the type number its request carries.
+void add(Table& table, ConstantType type, Command::Handler handler, int argument, T theme, const char* summary,
+         std::vector<A> arguments = {}) {
+  add(table, constantWord(type), handler, constantNumber(type), argument, theme, summary, std::move(arguments));
 }
 
 void addQueries(Table& t) {
@@ -72,124 +84,92 @@ void addContact(Table& t) {
   add(t, "removecontactforce", H::bareRequest, UI_REMOVE_CONTACT_FORCE, 0, c, "release the contact spring");
   add(t, "gripper", H::gripper, UI_GRIPPER, 0, c, "set the gripper encoder value",
       {{"value", 1, "integer", "", "100"}});
-  add(t, "setemasspos", H::displaySwitch, 24, 0, c,
+  add(t, C::kEmassPos, H::displaySwitch, 0, c,
       "show the effective-mass ellipsoid at the end effector (1) or the contact point (0)", {kOnOff});
-  add(t, "setmsipos", H::displaySwitch, 25, 1, c,
-      "show the MSI sphere at the end effector (1) or the contact point (0)", {kOnOff});
-  add(t, "setifmaxvel", H::displaySwitch, 26, 2, c, "show the velocity-limit hull (1) or not (0)", {kOnOff});
+  add(t, C::kMsiPos, H::displaySwitch, 1, c, "show the MSI sphere at the end effector (1) or the contact point (0)",
+      {kOnOff});
+  add(t, C::kMaxVelDisplay, H::displaySwitch, 2, c, "show the velocity-limit hull (1) or not (0)", {kOnOff});
 }
 
 void addModes(Table& t) {
-  const T m = T::kModes;
-  const char* plainModes[] = {"nocontrol", "float", "njhold", "jhold", "nhold", "hold", "open"};
-  const char* plainSummaries[] = {
-      "mode 0: no control, no torques at all",
-      "mode 1: float, gravity compensated",
-      "mode 2: hold the joints where they are, without dynamic compensation",
-      "mode 3: hold the joints where they are",
-      "mode 4: hold the operational position, without dynamic compensation",
-      "mode 5: hold the operational position",
-      "mode 6: open loop",
-  };
-  for (int mode = 0; mode <= 6; ++mode) add(t, plainModes[mode], H::plainMode, mode, 0, m, plainSummaries[mode]);
-
-  const char* jointModes[] = {"njmove", "jmove", "njgoto", "jgoto", "njtrack", "jtrack"};
-  const char* jointSummaries[] = {
-      "mode 7: move to a joint goal, without dynamic compensation",
-      "mode 8: move to a joint goal",
-      "mode 9: go to a joint goal within the speed limits, without dynamic compensation",
-      "mode 10: go to a joint goal within the speed limits",
-      "mode 11: track a joint goal along a smooth path, without dynamic compensation",
-      "mode 12: track a joint goal along a smooth path",
-  };
-  for (int i = 0; i < 6; ++i) add(t, jointModes[i], H::jointMode, 7 + i, 0, m, jointSummaries[i], {kJointGoal});
-
-  add(t, "nxtrack", H::configModeWithElbow, 13, 0, m,
-      "mode 13: track an operational goal through the joints, without dynamic compensation",
-      {kConfigGoal, kElbow});
-  add(t, "xtrack", H::configModeWithElbow, 14, 0, m, "mode 14: track an operational goal through the joints",
-      {kConfigGoal, kElbow});
-
-  const char* configModes[] = {"ngoto", "goto",  "ntrack", "track", "pfmove",
-                               "line",  "proj1", "proj2",  "proj3"};
-  const char* configSummaries[] = {
-      "mode 15: go to an operational goal, without dynamic compensation",
-      "mode 16: go to an operational goal",
-      "mode 17: track an operational goal, without dynamic compensation",
-      "mode 18: track an operational goal",
-      "mode 19: move to an operational goal around the obstacles (potential field)",
-      "mode 20: follow the virtual line (setline) to an operational goal",
-      "mode 21: project mode 1 of the control plug-in",
-      "mode 22: project mode 2 of the control plug-in",
-      "mode 23: project mode 3 of the control plug-in",
-  };
-  for (int i = 0; i < 9; ++i) {
-    add(t, configModes[i], H::configMode, 15 + i, 0, m, configSummaries[i], {kConfigGoal});
+  // Help says "mode N: ..." for every mode; the texts live as long as the table.
+  static const std::array<std::string, kNumControlModes> summaries = [] {
+    std::array<std::string, kNumControlModes> out;
+    for (const ControlModeInfo& m : kControlModes) out[m.mode] = "mode " + std::to_string(m.mode) + ": " + m.summary;
+    return out;
+  }();
+  for (const ControlModeInfo& m : kControlModes) {
+    const char* summary = summaries[m.mode].c_str();
+    switch (m.goal) {
+      case GoalKind::kNone:
+        add(t, m.word, H::plainMode, m.mode, 0, T::kModes, summary);
+        break;
+      case GoalKind::kJoint:
+        add(t, m.word, H::jointMode, m.mode, 0, T::kModes, summary, {kJointGoal});
+        break;
+      case GoalKind::kConfigElbow:
+        add(t, m.word, H::configModeWithElbow, m.mode, 0, T::kModes, summary, {kConfigGoal, kElbow});
+        break;
+      case GoalKind::kConfig:
+        add(t, m.word, H::configMode, m.mode, 0, T::kModes, summary, {kConfigGoal});
+        break;
+    }
   }
 }
 
 void addSettings(Table& t) {
-  // Servo constants, by constant type.
   const T s = T::kSettings;
-  add(t, "robottype", H::robotType, 0, 0, s,
+  add(t, C::kRobotType, H::robotType, 0, s,
       "choose the arm: 0 1-DOF, 1 3-DOF, 2 4-DOF; 6-DOF with 3 quaternion, 4 Euler x, 5 Euler y, 6 axis-angle",
       {{"type", 1, "integer", "0 to 6", "3"}});
-  struct FloatConstant {
-    const char* word;
+  struct ConstantHelp {
+    ConstantType type;
     const char* summary;
     const char* unit;
     const char* example;
   };
-  const FloatConstant floatConstants[] = {
-      {"vmax", "set the operational speed limit", "m/s", "0.5"},
-      {"amax", "set the operational acceleration limit", "m/s^2", "1"},
-      {"wmax", "set the angular speed limit", "degrees/s", "45"},
-      {"rho0", "set the distance at which obstacles start to repel", "metres", "0.05"},
-      {"eta", "set the strength of the obstacles' repulsion", "", "0.01"},
-      {"sbound", "set the singularity threshold", "degrees", "10"},
-      {"springk", "set the contact spring's stiffness", "N/m", "200"},
-      {"simspeed", "set the simulation speed, 1 for real time", "factor", "1"},
+  const ConstantHelp floatConstants[] = {
+      {C::kVmax, "set the operational speed limit", "m/s", "0.5"},
+      {C::kAmax, "set the operational acceleration limit", "m/s^2", "1"},
+      {C::kWmax, "set the angular speed limit", "degrees/s", "45"},
+      {C::kRho0, "set the distance at which obstacles start to repel", "metres", "0.05"},
+      {C::kEta, "set the strength of the obstacles' repulsion", "", "0.01"},
+      {C::kSbound, "set the singularity threshold", "degrees", "10"},
+      {C::kSpringK, "set the contact spring's stiffness", "N/m", "200"},
+      {C::kSimSpeed, "set the simulation speed, 1 for real time", "factor", "1"},
   };
-  for (int i = 0; i < 8; ++i) {
-    const FloatConstant& c = floatConstants[i];
-    add(t, c.word, H::floatConstant, 1 + i, 0, s, c.summary, {{"value", 1, "number", c.unit, c.example}});
-  }
-  add(t, "jlimit", H::bareConstant, 9, 0, s, "switch the joint-limit check on or off");
-  add(t, "friction", H::bareConstant, 10, 0, s, "switch the joint friction on or off");
-  add(t, "torqlim", H::bareConstant, 11, 0, s, "switch the torque limits on or off");
-  struct JointConstant {
-    const char* word;
-    const char* summary;
-    const char* unit;
-    const char* example;
+  for (const ConstantHelp& c : floatConstants)
+    add(t, c.type, H::floatConstant, 0, s, c.summary, {{"value", 1, "number", c.unit, c.example}});
+  add(t, C::kJlimit, H::bareConstant, 0, s, "switch the joint-limit check on or off");
+  add(t, C::kFriction, H::bareConstant, 0, s, "switch the joint friction on or off");
+  add(t, C::kTorqueLimit, H::bareConstant, 0, s, "switch the torque limits on or off");
+  const ConstantHelp jointConstants[] = {
+      {C::kQmin, "set the lower joint limits", "degrees", "-160 -223 -40 -130 -100 -266"},
+      {C::kQmax, "set the upper joint limits", "degrees", "160 43 240 180 100 266"},
+      {C::kDqmax, "set the joint speed limits", "degrees/s", "45"},
+      {C::kDdqmax, "set the joint acceleration limits", "degrees/s^2", "60"},
+      {C::kQ0, "set the joint-limit margins", "degrees", "5"},
+      {C::kKj, "set the joint-limit gains", "", "0.1"},
   };
-  const JointConstant jointConstants[] = {
-      {"qmin", "set the lower joint limits", "degrees", "-160 -223 -40 -130 -100 -266"},
-      {"qmax", "set the upper joint limits", "degrees", "160 43 240 180 100 266"},
-      {"dqmax", "set the joint speed limits", "degrees/s", "45"},
-      {"ddqmax", "set the joint acceleration limits", "degrees/s^2", "60"},
-      {"q0", "set the joint-limit margins", "degrees", "5"},
-      {"kj", "set the joint-limit gains", "", "0.1"},
-  };
-  for (int i = 0; i < 6; ++i) {
-    const JointConstant& c = jointConstants[i];
-    add(t, c.word, H::jointConstant, 12 + i, 0, s, c.summary,
-        {{"values", A::kPerJoint, "number", c.unit, c.example}});
-  }
-  add(t, "setobstacle", H::setObstacle, 18, 0, s, "place a spherical obstacle, or move the one with that id",
+  for (const ConstantHelp& c : jointConstants)
+    add(t, c.type, H::jointConstant, 0, s, c.summary, {{"values", A::kPerJoint, "number", c.unit, c.example}});
+  add(t, C::kSetObstacle, H::setObstacle, 0, s, "place a spherical obstacle, or move the one with that id",
       {{"id", 1, "integer", "", "1"},
        {"centre", 3, "number", "metres, world frame", "0.7 0 0.3"},
        {"radius", 1, "number", "metres", "0.08"}});
-  add(t, "delobstacle", H::deleteObstacle, 19, 0, s, "remove the obstacle with that id",
+  add(t, C::kDelObstacle, H::deleteObstacle, 0, s, "remove the obstacle with that id",
       {{"id", 1, "integer", "", "1"}});
-  add(t, "setline", H::setLine, 20, 0, s, "set and enable the virtual line from one point to another",
+  add(t, C::kSetLine, H::setLine, 0, s, "set and enable the virtual line from one point to another",
       {{"end points", 6, "number", "metres, world frame, first then second", "0.6 -0.2 0.25 0.6 0.2 0.25"}});
-  add(t, "delline", H::bareConstant, 21, 0, s, "disable the virtual line");
+  add(t, C::kDelLine, H::bareConstant, 0, s, "disable the virtual line");
   // The example mode is kGainsExampleMode, whose stored gains help counts.
-  add(t, "kp", H::gains, 22, 0, s, "set a control mode's position gains",
-      {{"mode", 1, "integer", "0 to 23", "10"}, {"gains", A::kPerGain, "number", "", "400"}});
-  add(t, "kv", H::gains, 23, 0, s, "set a control mode's velocity gains",
-      {{"mode", 1, "integer", "0 to 23", "10"}, {"gains", A::kPerGain, "number", "", "40"}});
+  static const std::string modeRange = "0 to " + std::to_string(kNumControlModes - 1);
+  static const std::string exampleMode = std::to_string(kGainsExampleMode);
+  const A mode{"mode", 1, "integer", modeRange.c_str(), exampleMode.c_str()};
+  add(t, C::kKp, H::gains, 0, s, "set a control mode's position gains",
+      {mode, {"gains", A::kPerGain, "number", "", "400"}});
+  add(t, C::kKv, H::gains, 0, s, "set a control mode's velocity gains",
+      {mode, {"gains", A::kPerGain, "number", "", "40"}});
 }
 
 void addSession(Table& t) {
@@ -200,7 +180,7 @@ void addSession(Table& t) {
   add(t, "break", H::quit, UI_QUIT, 0, s, "end the session");
   add(t, "exit", H::quit, UI_QUIT, 0, s, "end the session");
   add(t, "quit", H::quit, UI_QUIT, 0, s, "end the session");
-  const std::vector<A> word{{"word", 1, "command word", "", "jgoto", /*optional=*/true}};
+  const std::vector<A> word{{"word", 1, "command word", "", controlModeWord(kJgoto), /*optional=*/true}};
   add(t, "help", H::help, 0, 0, s, "list the command words, or show one word's arguments, units and an example",
       word);
   add(t, "?", H::help, 0, 0, s, "the same as help", word);

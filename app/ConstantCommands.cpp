@@ -1,10 +1,8 @@
 // Servo constants: UI_CONSTANT with the constant type and its values.
 #include "app/CommandHandlers.h"
+#include "libpuma/RobotModelFactory.h"
+#include "protocol/ConstantType.h"
 #include "utility/msgPayload.h"
-
-namespace {
-constexpr int kRobotTypeCount = 7;  // robot types 0 to 6
-}  // namespace
 
 bool CommandHandlers::robotType(TextUI& ui, const Command& command, Args& args, char* reply) {
   CMsg& msg = begin(ui, UI_CONSTANT);
@@ -78,13 +76,14 @@ bool CommandHandlers::setLine(TextUI& ui, const Command& command, Args& args, ch
 }
 
 bool CommandHandlers::gains(TextUI& ui, const Command& command, Args& args, char* reply) {
-  const bool isKp = command.code == 22;
+  const bool isKp = command.code == constantNumber(ConstantType::kKp);
   CMsg& msg = begin(ui, UI_CONSTANT);
   msg.writeInt(command.code);
   int mode = 0;
   // The stored tables only exist for modes 0 to 23.
   if (!args.nextInt(mode) || mode < 0 || mode >= kNumControlModes) {
-    return replyError(reply, "Error in arguments; %s expects a control mode", isKp ? "kp" : "kv");
+    return replyError(reply, "Error in arguments; %s expects a control mode",
+                      constantWord(isKp ? ConstantType::kKp : ConstantType::kKv));
   }
   PrVector values((isKp ? storedKp(ui, mode) : storedKv(ui, mode)).size());
   if (!args.nextFloats(values))

@@ -5,6 +5,7 @@
 #include "app/CommandHandlers.h"
 #include "app/CommandTable.h"
 #include "app/NearestWords.h"
+#include "protocol/ConstantType.h"
 
 namespace {
 void printHelp(const std::string& text) {
@@ -37,7 +38,7 @@ bool CommandHandlers::help(TextUI& ui, const Command& /*command*/, Args& args, c
   const ServoConfiguration& cfg = config(ui);
   ArgumentSizes sizes{cfg.dof, cfg.numConfigParms, 0};
   if (table.count(word) == 1 && table.at(word).handler == &CommandHandlers::gains) {
-    const bool isKp = table.at(word).code == 22;
+    const bool isKp = table.at(word).code == constantNumber(ConstantType::kKp);
     sizes.gains = (isKp ? storedKp(ui, kGainsExampleMode) : storedKv(ui, kGainsExampleMode)).size();
   }
   printHelp(commandHelpText(word, *help, sizes));

@@ -1,10 +1,10 @@
 // Control-mode switches: UI_CONTROL_MODE with the mode and its goal.
 #include "app/CommandHandlers.h"
 #include "app/JointLimitCheck.h"
-#include "utility/msgPayload.h"
+#include "protocol/ControlModeRequest.h"
 
 bool CommandHandlers::plainMode(TextUI& ui, const Command& command, Args& /*args*/, char* reply) {
-  begin(ui, UI_CONTROL_MODE).writeInt(command.code);
+  writeControlModeRequest(begin(ui, UI_CONTROL_MODE), command.code);
   return send(ui, reply);
 }
 
@@ -15,9 +15,7 @@ bool CommandHandlers::jointMode(TextUI& ui, const Command& command, Args& args, 
   if (cfg.jlimit && !withinJointLimits(goal, cfg.qmin, cfg.qmax)) {
     return replyError(reply, "Error: joint limits exceeded.");
   }
-  CMsg& msg = begin(ui, UI_CONTROL_MODE);
-  msg.writeInt(command.code);
-  writeVector(msg, goal);
+  writeControlModeRequest(begin(ui, UI_CONTROL_MODE), command.code, goal.dataPtr(), goal.size());
   return send(ui, reply);
 }
 
@@ -29,10 +27,7 @@ bool CommandHandlers::configModeWithElbow(TextUI& ui, const Command& command, Ar
     return replyError(reply, "Error in arguments; expected %d args (including elbow)",
                       cfg.numConfigParms + 1);
   }
-  CMsg& msg = begin(ui, UI_CONTROL_MODE);
-  msg.writeInt(command.code);
-  writeVector(msg, goal);
-  msg.writeInt(elbow);
+  writeControlModeRequest(begin(ui, UI_CONTROL_MODE), command.code, goal.dataPtr(), goal.size(), elbow);
   return send(ui, reply);
 }
 
@@ -40,8 +35,6 @@ bool CommandHandlers::configMode(TextUI& ui, const Command& command, Args& args,
   const ServoConfiguration& cfg = config(ui);
   PrVector goal(cfg.numConfigParms);
   if (!args.nextFloats(goal)) return replyError(reply, "Error: expected %d arguments.", cfg.numConfigParms);
-  CMsg& msg = begin(ui, UI_CONTROL_MODE);
-  msg.writeInt(command.code);
-  writeVector(msg, goal);
+  writeControlModeRequest(begin(ui, UI_CONTROL_MODE), command.code, goal.dataPtr(), goal.size());
   return send(ui, reply);
 }

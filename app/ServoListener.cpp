@@ -6,6 +6,7 @@
 
 #include "app/ServoAgent.h"
 #include "app/TextUI.h"
+#include "protocol/GainsRecord.h"
 #include "servo/Session.h"
 #include "utility/PrMatlab.h"
 #include "utility/PsPlotter.h"
@@ -148,18 +149,12 @@ void TextUI::storeFloats(CMappedMsg& msg, PrVector& field, int count) {
 }
 
 void TextUI::storeGains(CMappedMsg& msg) {
-  const int mode = msg.readInt();
-  const int n = msg.readInt();
-  // n is checked against the body before 2 + 2n is formed: a huge n must not overflow.
-  if (mode < 0 || mode >= kNumControlModes || n < 0 || n > kMaxRowValues || bodyFloats(msg) != 2 + 2 * n) {
-    return reportMalformed(msg);
-  }
+  int mode = -1;
+  if (!readGains(msg, mode, m_incomingKp, m_incomingKv)) return reportMalformed(msg);
   {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_kp[mode].resize(n);
-    m_kv[mode].resize(n);
-    msg.readFloats(m_kp[mode].dataPtr(), n);
-    msg.readFloats(m_kv[mode].dataPtr(), n);
+    std::swap(m_kp[mode], m_incomingKp);
+    std::swap(m_kv[mode], m_incomingKv);
   }
   m_updateCount.fetch_add(1, std::memory_order_acq_rel);
 }

@@ -15,7 +15,8 @@
 // servo. Handlers that wait for another thread (quit, plot stop) release the
 // mutex around the wait.
 //
-// The ServoAgent must outlive the console.
+// The ServoAgent must outlive the console. docs/architecture.md shows the
+// threads, queues and locks of the whole process.
 #pragma once
 
 #include <atomic>
@@ -30,7 +31,7 @@
 #include <vector>
 
 #include "app/CommandHelp.h"
-#include "app/ServoConfiguration.h"
+#include "protocol/ServoConfiguration.h"
 #include "matrix/PrVector.h"
 #include "matrix/PrVector6.h"
 #include "utility/CommandDispatcher.h"
@@ -234,4 +235,5 @@ class TextUI : public CommandDispatcher, public JointPositionSource {
   // Listener-private scratch, reused so that the gather rows do not allocate.
   std::vector<float> m_row;
   ServoConfiguration m_incomingConfig;
+  PrVector m_incomingKp, m_incomingKv;
 };

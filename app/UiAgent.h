@@ -18,6 +18,8 @@
 // another thread's unfinished line. A print that does not fit behind the
 // pending text sends the pending text first; a single print longer than the
 // whole buffer is cut at its end.
+//
+// docs/architecture.md shows every thread, queue and lock of the process.
 #pragma once
 
 #include <memory>

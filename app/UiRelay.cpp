@@ -13,7 +13,8 @@
 #include <utility>
 
 #include "app/SharedToken.h"
-#include "servo/ControlModes.h"
+#include "protocol/ControlModeRequest.h"
+#include "protocol/ControlModeTable.h"
 #include "utility/MesgQueue.h"
 #include "utility/PrDataInput.h"
 #include "utility/PrSocket.h"
@@ -103,12 +104,20 @@ void UiRelay::acceptPeer() {
   m_peer = std::make_unique<PrSocket>(s);
   m_input = std::make_unique<PrDataInput>(m_peer.get(), MAX_MSG_SIZE - MSG_HEADER_SIZE);
   m_peerName = from;
-  m_admitted = m_token.empty();
-  if (!m_admitted) {
+  m_admitted = false;
+  if (!m_token.empty()) {
     m_tokenDeadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kTokenWaitMs);
     return;
   }
-  std::fprintf(stderr, "korvex: user interface connected from %s.\n", from.c_str());
+  admit();
+}
+
+void UiRelay::admit() {
+  // What the servo wrote before this peer came (a gone peer's rows and late
+  // replies) is not its business: only the latest state is.
+  forwardReplies();
+  m_admitted = true;
+  std::fprintf(stderr, "korvex: user interface connected from %s.\n", m_peerName.c_str());
   sendLatestState();
 }
 
@@ -131,9 +140,7 @@ void UiRelay::checkToken() {
   const bool framed = length > preamble && std::memcmp(line, kTokenPreamble, preamble) == 0;
   const std::string offered = framed ? std::string(line + preamble, length - preamble - 1) : std::string();
   if (!tokensEqual(offered, m_token) || !framed) return refuseToken("wrong token");
-  m_admitted = true;
-  std::fprintf(stderr, "korvex: user interface connected from %s.\n", m_peerName.c_str());
-  sendLatestState();
+  admit();
 }
 
 void UiRelay::refuseToken(const char* why) {
@@ -166,6 +173,13 @@ void UiRelay::dropPeer(const char* why) {
   m_input.reset();
   m_peer.reset();
   m_peerName.clear();
+  if (!m_peerGathers) return;
+  // Its gather file went with it; the servo would stream rows to nobody (and
+  // to the next peer) until told.
+  CMsg stop;
+  stop.setType(UI_STOP_GATHER);
+  m_toServo->write(stop);
+  m_peerGathers = false;
 }
 
 void UiRelay::forwardRequests() {
@@ -184,6 +198,8 @@ void UiRelay::forwardRequests() {
     if (!m_toServo->WriteBytes(msg.data(), msg.length())) {
       std::fprintf(stderr, "korvex: the servo's request queue is full; a request from %s was dropped.\n",
                    m_peerName.c_str());
+    } else if (msg.getType() == UI_START_GATHER || msg.getType() == UI_STOP_GATHER) {
+      m_peerGathers = msg.getType() == UI_START_GATHER;
     }
   }
 }
@@ -200,9 +216,7 @@ bool UiRelay::acceptable(CMappedMsg& msg) {
     return false;
   }
   if (type == UI_CONTROL_MODE) {
-    CMappedMsg copy = msg;
-    const int mode = copy.readInt();
-    if (copy.truncated() || !isControlMode(mode)) {
+    if (!isControlMode(leadingMode(msg))) {
       dropPeer("dropped the user interface: a control mode that does not exist (protocol error)");
       return false;
     }
@@ -215,7 +229,8 @@ void UiRelay::forwardReplies() {
     CMappedMsg msg = m_fromServo->read();
     keepLatestState(msg);
     if (m_peer && m_admitted) {
-      if (!sendBytes(msg.data(), msg.length())) return;
+      // A failed send drops the peer; the rest of its backlog is then drained below.
+      (void)sendBytes(msg.data(), msg.length());
     } else if (msg.getType() == SERVO_TEXT) {
       char text[MAX_MSG_SIZE];
       msg.readString(text, sizeof text);
@@ -230,9 +245,8 @@ void UiRelay::keepLatestState(const CMappedMsg& msg) {
   if (msg.getType() == SERVO_CONFIG) {
     m_config.assign(bytes, bytes + msg.length());
   } else if (msg.getType() == SERVO_GAINS) {
-    CMappedMsg copy = msg;
-    const int mode = copy.readInt();
-    if (!copy.truncated() && isControlMode(mode)) m_gains[mode].assign(bytes, bytes + msg.length());
+    const int mode = leadingMode(msg);
+    if (isControlMode(mode)) m_gains[mode].assign(bytes, bytes + msg.length());
   }
 }
 

@@ -19,6 +19,11 @@
 // not forwarded: a remote console's quit ends that console only, and the
 // servo-only process ends on SIGINT/SIGTERM.
 //
+// A new peer is sent the latest state and then only what the servo writes
+// after it came: the backlog of a peer that was dropped (gather rows, late
+// replies) is drained, not handed on. A peer that goes while a gather it
+// started is running has that gather stopped, since its file went with it.
+//
 // With a token (SharedToken.h) a new peer must first send its token line,
 // within kTokenWaitMs; until then it is sent nothing and nothing it sends
 // reaches the servo. A wrong or missing token closes it with one line on
@@ -56,6 +61,7 @@ class UiRelay {
  private:
   void run();
   void acceptPeer();
+  void admit();
   void refuse(int socket, const std::string& from);
   void dropPeer(const char* why);
   void forwardRequests();
@@ -77,6 +83,7 @@ class UiRelay {
   std::string m_peerName;
   const std::string m_token;
   bool m_admitted = false;  // the peer has presented the token (or none is asked)
+  bool m_peerGathers = false;  // the peer's last gather request was a start
   std::chrono::steady_clock::time_point m_tokenDeadline;
   std::vector<char> m_config;              // latest SERVO_CONFIG, empty when none yet
   std::vector<std::vector<char>> m_gains;  // latest SERVO_GAINS per control mode

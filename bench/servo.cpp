@@ -21,6 +21,7 @@
 #include "app/UiAgentLink.h"
 #include "libpuma/PacingClock.h"
 #include "servo/Session.h"
+#include "protocol/ControlModeRequest.h"
 
 namespace {
 
@@ -88,9 +89,7 @@ void BM_HeadlessGotoTick(benchmark::State& state) {
       T.translation[0] + 0.1f, T.translation[1] - 0.1f, T.translation[2] + 0.05f, T.rotation.w,
       T.rotation.v[0],         T.rotation.v[1],         T.rotation.v[2]};
   CMsg move;
-  move.setType(UI_CONTROL_MODE);
-  move.writeInt(16);  // goto
-  move.writeFloats(goal, 7);
+  writeControlModeRequest(move, kGoto, goal, 7);
   bench.servoAgent.send(move);
   bench.drain();
   long long ticks = 0;
@@ -117,11 +116,9 @@ BENCHMARK(BM_HeadlessGotoTick)->Unit(benchmark::kMicrosecond);
 
 void BM_ReloadPlugin(benchmark::State& state) {
   ServoBench bench(Servo::kInitialRobotType);
-  CMsg goal;
-  goal.setType(UI_CONTROL_MODE);
-  goal.writeInt(10);  // jgoto
   const float joints[6] = {10, -50, 150, 10, 50, 10};
-  goal.writeFloats(joints, 6);
+  CMsg goal;
+  writeControlModeRequest(goal, kJgoto, joints, 6);
   bench.servoAgent.send(goal);
   bench.servo->handleUiMessage();
   CMsg reload;

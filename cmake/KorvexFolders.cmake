@@ -35,9 +35,13 @@ function(korvex_test_folder folder)
   # Suites named *Long run for about a minute: they carry the label "long"
   # so that a quick run can leave them out (ctest -LE long). Suites named
   # *Acceptance use the real program as a person does; label "acceptance".
-  # Temporary files go to this build tree's own directory: other checkouts
-  # running the same tests at the same time must not share them.
-  set(tmp ${CMAKE_BINARY_DIR}/test-tmp)
+  # Temporary files go to a directory of this build tree's own: other
+  # checkouts running the same tests at the same time must not share them.
+  # It is short and independent of where the checkout lies, because the
+  # console refuses gather and plot file names beyond 127 characters.
+  string(MD5 build_tree_hash "${CMAKE_BINARY_DIR}")
+  string(SUBSTRING "${build_tree_hash}" 0 12 build_tree_hash)
+  set(tmp /tmp/korvex-tests-${build_tree_hash})
   file(MAKE_DIRECTORY ${tmp})
   gtest_discover_tests(${target}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/run

@@ -13,11 +13,13 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "app/Configuration.h"
 #include "app/TextUI.h"
 #include "gui/RobotWidget.h"
 #include "gui/ui_Gui.h"
+#include "protocol/ControlModeTable.h"
 #include "servo/Session.h"
 #include "utility/PrAssert.h"
 
@@ -26,11 +28,11 @@ struct NamedCode {
   const char* name;
   int code;
 };
-constexpr NamedCode kModes[] = {
-    {"float", 1},   {"open", 6},   {"njhold", 2},   {"jhold", 3},   {"njmove", 7},   {"jmove", 8},
-    {"njgoto", 9},  {"jgoto", 10}, {"njtrack", 11}, {"jtrack", 12}, {"nxtrack", 13}, {"xtrack", 14},
-    {"nhold", 4},   {"hold", 5},   {"ngoto", 15},   {"goto", 16},   {"ntrack", 17},  {"track", 18},
-    {"pfmove", 19}, {"line", 20},  {"proj1", 21},   {"proj2", 22},  {"proj3", 23},   {"nocontrol", 0}};
+// The control rows' menu order: joint modes first, then the operational ones.
+constexpr ControlMode kModeMenu[] = {kFloat,  kOpen,    kNjhold, kJhold,   kNjmove, kJmove, kNjgoto, kJgoto,
+                                     kNjtrack, kJtrack, kNxtrack, kXtrack, kNhold,  kHold,  kNgoto,  kGoto,
+                                     kNtrack,  kTrack,  kPfmove,  kLine,   kProj1,  kProj2, kProj3,  kNoControl};
+static_assert(std::size(kModeMenu) == kNumControlModes, "the menu offers every control mode");
 constexpr NamedCode kRobotTypes[] = {{"1-DOF", 0},
                                      {"3-DOF", 1},
                                      {"4-DOF", 2},
@@ -43,9 +45,16 @@ constexpr int kStartRobotType = 3;
 }  // namespace
 
 Gui::ArgKind Gui::argKind(int modeCode) {
-  if (modeCode >= 7 && modeCode <= 12) return kJointArgs;
-  if (modeCode == 13 || modeCode == 14) return kConfigElbowArgs;
-  if (modeCode >= 15 && modeCode <= 23) return kConfigArgs;
+  switch (controlModeGoal(modeCode)) {
+    case GoalKind::kJoint:
+      return kJointArgs;
+    case GoalKind::kConfigElbow:
+      return kConfigElbowArgs;
+    case GoalKind::kConfig:
+      return kConfigArgs;
+    case GoalKind::kNone:
+      break;
+  }
   return kNoArgs;
 }
 
@@ -173,9 +182,9 @@ void Gui::init() {
   setIntValidator(m_ui->cgripper, -4095, 4096);
   setIntValidator(m_ui->ogripper, -4095, 4096);
 
-  for (const NamedCode& mode : kModes) m_modeCodes.push_back(mode.code);
+  for (ControlMode mode : kModeMenu) m_modeCodes.push_back(mode);
   for (QComboBox* combo : m_controlMode)
-    for (const NamedCode& mode : kModes) combo->addItem(mode.name);
+    for (ControlMode mode : kModeMenu) combo->addItem(controlModeWord(mode));
   set_controlMode();
   for (const NamedCode& type : kRobotTypes) {
     m_ui->robotType->addItem(type.name);

@@ -7,8 +7,12 @@
 #include "gui/Gui.h"
 #include "gui/RobotWidget.h"
 #include "gui/ui_Gui.h"
+#include "protocol/ConstantType.h"
+#include "protocol/ControlModeTable.h"
 
 namespace {
+using C = ConstantType;
+QString word(ConstantType type) { return QString(constantWord(type)); }
 QString joinTexts(const QString& word, const Gui::FieldGroup& group, size_t count) {
   QString command = word;
   for (size_t i = 0; i < count && i < group.size(); ++i) command += " " + group[i]->text();
@@ -17,7 +21,7 @@ QString joinTexts(const QString& word, const Gui::FieldGroup& group, size_t coun
 QString cellText(float value) { return QString::number(value, 'f', 2); }
 }  // namespace
 
-void Gui::floatMode() { sendCommand("float", "Float Mode"); }
+void Gui::floatMode() { sendCommand(controlModeWord(kFloat), "Float Mode"); }
 void Gui::startplot() { sendCommand("startplot " + m_ui->plotFile->text()); }
 void Gui::stopplot() { sendCommand("stopplot"); }
 void Gui::startgather() { sendCommand("startgather " + m_ui->gatherFile->text()); }
@@ -27,26 +31,26 @@ void Gui::setScalar(QLineEdit* field, float consoleValue, const char* word) {
   if (fieldDiffers(field, consoleValue)) sendCommand(QString(word) + " " + field->text());
 }
 
-void Gui::set_vmax() { setScalar(m_ui->vmax, m_console.configuration().vmax, "vmax"); }
-void Gui::set_amax() { setScalar(m_ui->amax, m_console.configuration().amax, "amax"); }
-void Gui::set_wmax() { setScalar(m_ui->wmax, m_console.configuration().wmax, "wmax"); }
-void Gui::set_rho0() { setScalar(m_ui->rho0, m_console.configuration().rho0, "rho0"); }
-void Gui::set_eta() { setScalar(m_ui->eta, m_console.configuration().eta, "eta"); }
-void Gui::set_sbound() { setScalar(m_ui->sbound, m_console.configuration().sbound, "sbound"); }
-void Gui::set_springk() { setScalar(m_ui->springk, m_console.configuration().springK, "springk"); }
-void Gui::set_simSpeed() { setScalar(m_ui->simSpeed, m_console.configuration().simSpeed, "simspeed"); }
+void Gui::set_vmax() { setScalar(m_ui->vmax, m_console.configuration().vmax, constantWord(C::kVmax)); }
+void Gui::set_amax() { setScalar(m_ui->amax, m_console.configuration().amax, constantWord(C::kAmax)); }
+void Gui::set_wmax() { setScalar(m_ui->wmax, m_console.configuration().wmax, constantWord(C::kWmax)); }
+void Gui::set_rho0() { setScalar(m_ui->rho0, m_console.configuration().rho0, constantWord(C::kRho0)); }
+void Gui::set_eta() { setScalar(m_ui->eta, m_console.configuration().eta, constantWord(C::kEta)); }
+void Gui::set_sbound() { setScalar(m_ui->sbound, m_console.configuration().sbound, constantWord(C::kSbound)); }
+void Gui::set_springk() { setScalar(m_ui->springk, m_console.configuration().springK, constantWord(C::kSpringK)); }
+void Gui::set_simSpeed() { setScalar(m_ui->simSpeed, m_console.configuration().simSpeed, constantWord(C::kSimSpeed)); }
 
 void Gui::setJointGroup(const FieldGroup& group, const PrVector& consoleValue, const char* word) {
   if (groupDiffers(group, consoleValue))
     sendCommand(joinTexts(word, group, static_cast<size_t>(m_console.dof())));
 }
 
-void Gui::set_qmin() { setJointGroup(m_qmin, m_console.configuration().qmin, "qmin"); }
-void Gui::set_qmax() { setJointGroup(m_qmax, m_console.configuration().qmax, "qmax"); }
-void Gui::set_dqmax() { setJointGroup(m_dqmax, m_console.configuration().dqmax, "dqmax"); }
-void Gui::set_ddqmax() { setJointGroup(m_ddqmax, m_console.configuration().ddqmax, "ddqmax"); }
-void Gui::set_q0() { setJointGroup(m_q0, m_console.configuration().q0, "q0"); }
-void Gui::set_kj() { setJointGroup(m_kj, m_console.configuration().kj, "kj"); }
+void Gui::set_qmin() { setJointGroup(m_qmin, m_console.configuration().qmin, constantWord(C::kQmin)); }
+void Gui::set_qmax() { setJointGroup(m_qmax, m_console.configuration().qmax, constantWord(C::kQmax)); }
+void Gui::set_dqmax() { setJointGroup(m_dqmax, m_console.configuration().dqmax, constantWord(C::kDqmax)); }
+void Gui::set_ddqmax() { setJointGroup(m_ddqmax, m_console.configuration().ddqmax, constantWord(C::kDdqmax)); }
+void Gui::set_q0() { setJointGroup(m_q0, m_console.configuration().q0, constantWord(C::kQ0)); }
+void Gui::set_kj() { setJointGroup(m_kj, m_console.configuration().kj, constantWord(C::kKj)); }
 
 void Gui::add_obstacle() {
   QTableWidget* table = m_ui->obstacleTable;
@@ -65,7 +69,7 @@ void Gui::add_obstacle() {
     for (int col = 0; col < 4; ++col) table->setItem(row, col, new QTableWidgetItem(cellText(cells[col])));
   }
   select_obstacle(id);
-  QString command = "setobstacle " + QString::number(id);
+  QString command = word(C::kSetObstacle) + " " + QString::number(id);
   for (int col = 0; col < 4; ++col) command += " " + table->item(row, col)->text();
   sendCommand(command);
 }
@@ -110,7 +114,7 @@ void Gui::del_obstacle() {
   std::sort(rows.rbegin(), rows.rend());
   for (int row : rows) {
     if (!table->verticalHeaderItem(row)) continue;
-    sendCommand("delobstacle " + QString::number(table->verticalHeaderItem(row)->text().toInt()));
+    sendCommand(word(C::kDelObstacle) + " " + QString::number(table->verticalHeaderItem(row)->text().toInt()));
   }
 }
 
@@ -118,12 +122,12 @@ void Gui::toggle_line() {
   const bool checked = m_ui->lineToggle->isChecked();
   const ServoConfiguration config = m_console.configuration();
   if (checked && !config.line.enabled) {
-    QString command = "setline";
+    QString command = word(C::kSetLine);
     for (const PrVector3* point : {&config.line.p1, &config.line.p2})
       for (int i = 0; i < 3; ++i) command += " " + QString::number((*point)[i], 'g', 6);
     sendCommand(command);
   } else if (!checked && config.line.enabled) {
-    sendCommand("delline");
+    sendCommand(word(C::kDelLine));
   }
   m_ui->lineLabel_0->setEnabled(checked);
   m_ui->lineLabel_1->setEnabled(checked);
@@ -140,20 +144,20 @@ void Gui::set_line() {
     b[i] = config.line.p2[i];
   }
   if (!groupDiffers(m_line[0], a) && !groupDiffers(m_line[1], b)) return;
-  QString command = "setline";
+  QString command = word(C::kSetLine);
   for (const FieldGroup& point : m_line)
     for (QLineEdit* field : point) command += " " + field->text();
   sendCommand(command);
 }
 
 void Gui::set_jlimit() {
-  sendCommand("jlimit", m_ui->jlimit->isChecked() ? "Set Joint Limits On" : "Set Joint Limits Off");
+  sendCommand(word(C::kJlimit), m_ui->jlimit->isChecked() ? "Set Joint Limits On" : "Set Joint Limits Off");
 }
 void Gui::set_friction() {
-  sendCommand("friction", m_ui->friction->isChecked() ? "Set Friction On" : "Set Friction Off");
+  sendCommand(word(C::kFriction), m_ui->friction->isChecked() ? "Set Friction On" : "Set Friction Off");
 }
 void Gui::set_torqlim() {
-  sendCommand("torqlim", m_ui->torqlim->isChecked() ? "Set Torque Limit On" : "Set Torque Limit Off");
+  sendCommand(word(C::kTorqueLimit), m_ui->torqlim->isChecked() ? "Set Torque Limit On" : "Set Torque Limit Off");
 }
 void Gui::exitButton() { sendCommand("exit"); }
 void Gui::openGripper() { sendCommand("gripper " + m_ui->ogripper->text()); }
@@ -168,7 +172,7 @@ void Gui::setGains(const FieldGroup& group, bool kv) {
     m_console.getKp(code, gains);
   }
   if (!groupDiffers(group, gains)) return;
-  QString command = QString(kv ? "kv " : "kp ") + QString::number(code);
+  QString command = word(kv ? C::kKv : C::kKp) + " " + QString::number(code);
   for (QLineEdit* field : group)
     if (field->validator()) command += " " + field->text();
   sendCommand(command);
@@ -179,7 +183,7 @@ void Gui::set_kv() { setGains(m_kv, true); }
 
 void Gui::set_robotType(int index) {
   if (index < 0 || index >= static_cast<int>(m_robotTypeCodes.size())) return;
-  sendCommand("robottype " + QString::number(m_robotTypeCodes[static_cast<size_t>(index)]));
+  sendCommand(word(C::kRobotType) + " " + QString::number(m_robotTypeCodes[static_cast<size_t>(index)]));
 }
 
 namespace {

@@ -9,6 +9,7 @@
 #include "gui/CGLPuma.h"
 #include "gui/RobotWidget.h"
 #include "libpuma/IRobotModel.h"
+#include "protocol/ConstantType.h"
 #include "utility/CommandDispatcher.h"
 
 namespace {
@@ -171,7 +172,7 @@ void RobotWidget::handleDrag(float x, float y, Qt::KeyboardModifiers modifiers) 
       PrVector3& end = m_grabbed == 0 ? m_line.p1 : m_line.p2;
       end = worldPoint + m_grabOffset;
       m_line.enabled = 1;
-      sendCommand("setline %g %g %g %g %g %g", double(m_line.p1[0]), double(m_line.p1[1]),
+      sendCommand("%s %g %g %g %g %g %g", constantWord(ConstantType::kSetLine), double(m_line.p1[0]), double(m_line.p1[1]),
                   double(m_line.p1[2]), double(m_line.p2[0]), double(m_line.p2[1]), double(m_line.p2[2]));
       break;
     }
@@ -189,7 +190,7 @@ void RobotWidget::handleDrag(float x, float y, Qt::KeyboardModifiers modifiers) 
         }
       }
       if (found)
-        sendCommand("setobstacle %d %g %g %g %g", moved.id, double(moved.center[0]), double(moved.center[1]),
+        sendCommand("%s %d %g %g %g %g", constantWord(ConstantType::kSetObstacle), moved.id, double(moved.center[0]), double(moved.center[1]),
                     double(moved.center[2]), double(moved.radius));
       break;
     }

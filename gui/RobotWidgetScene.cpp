@@ -3,14 +3,14 @@
 
 #include <QOpenGLFramebufferObject>
 #include <cmath>
-#include <vector>
 
+#include "geometry/SphereGrid.h"
 #include "gui/CGLPuma.h"
+#include "gui/HullMesh.h"
 #include "gui/PumaGeometry.h"
 #include "gui/RobotWidget.h"
 #include "gui/SceneGuides.h"
 #include "libpuma/IRobotModel.h"
-#include "servo/HullTriangles.h"
 
 namespace {
 
@@ -239,16 +239,16 @@ void RobotWidget::drawSurfaces() {
 }
 
 void RobotWidget::drawEllipsoidSurface() {
-  constexpr int kRows = 18, kColumns = 19, kValues = 1026;
-  if (!allFinite(m_msi, kValues)) return;
+  if (!allFinite(m_msi, kSphereFloats)) return;
   const PrVector3 o = linkOrigin(4);
+  // The last azimuth closes the surface onto the first.
   auto vertex = [&](int i, int j) {
-    const float* p = m_msi.dataPtr() + 57 * (i % kRows) + 3 * j;
+    const float* p = m_msi.dataPtr() + spherePointIndex(i % kSphereAzimuths, j);
     glVertex3f(o[0] + p[0], o[1] + p[1], o[2] + p[2]);
   };
   glBegin(GL_QUADS);
-  for (int i = 0; i < kRows; ++i) {
-    for (int j = 0; j + 1 < kColumns; ++j) {
+  for (int i = 0; i < kSphereAzimuths; ++i) {
+    for (int j = 0; j + 1 < kSphereElevations; ++j) {
       vertex(i, j);
       vertex(i, j + 1);
       vertex(i + 1, j + 1);
@@ -260,21 +260,15 @@ void RobotWidget::drawEllipsoidSurface() {
 
 void RobotWidget::drawHull(const PrVector& data, float scale) {
   if (!m_model) return;
-  const int count = 1 << m_model->dof();
-  if (!allFinite(data, 3 * count)) return;
-  std::vector<double> points(data.dataPtr(), data.dataPtr() + 3 * count);
-  std::vector<double> triangles;
-  if (!hullTriangles(points, triangles, /*reportErrors=*/false)) return;
+  HullMesh mesh;
+  if (!buildHullMesh(data, 1 << m_model->dof(), scale, mesh)) return;
   const PrVector3 o = linkOrigin(4);
   glBegin(GL_TRIANGLES);
-  for (size_t i = 0; i + 9 <= triangles.size(); i += 9) {
-    const double* t = &triangles[i];
-    // Flat shading: the facet normal.
-    const double e1[3] = {t[3] - t[0], t[4] - t[1], t[5] - t[2]};
-    const double e2[3] = {t[6] - t[0], t[7] - t[1], t[8] - t[2]};
-    glNormal3d(e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2], e1[0] * e2[1] - e1[1] * e2[0]);
-    for (int k = 0; k < 3; ++k)
-      glVertex3d(o[0] + t[3 * k] / scale, o[1] + t[3 * k + 1] / scale, o[2] + t[3 * k + 2] / scale);
+  for (int f = 0; f < mesh.triangleCount(); ++f) {
+    const double* n = &mesh.normals[3 * f];
+    const double* t = &mesh.corners[9 * f];
+    glNormal3d(n[0], n[1], n[2]);  // flat shading
+    for (int k = 0; k < 3; ++k) glVertex3d(o[0] + t[3 * k], o[1] + t[3 * k + 1], o[2] + t[3 * k + 2]);
   }
   glEnd();
 }

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "libpuma/IRobotModel.h"
-#include "servo/ControlModes.h"
+#include "protocol/ControlModeTable.h"
 #include "servo/ScopeSample.h"
 #include "servo/ServoState.h"
 
@@ -14,9 +14,6 @@ constexpr float kSameAngle = 0.01f;     // degrees, as the drawn arm's
 constexpr float kSameDistance = 1e-4f;  // m: a tenth of a millimetre
 
 bool near(float a, float b, float tolerance) { return std::fabs(a - b) <= tolerance; }
-
-bool isJointGoalMode(int mode) { return mode >= kNjmove && mode <= kJtrack; }
-bool isFrameGoalMode(int mode) { return mode >= kNxtrack && mode <= kProj3; }
 
 }  // namespace
 
@@ -40,13 +37,13 @@ bool ViewGoal::sameAs(const ViewGoal& other) const {
 ViewGoal goalOfTick(const ScopeSample& tick, const IRobotModel& model, const VirtualLine& line) {
   ViewGoal goal;
   if (tick.dof != model.dof() || tick.config != model.m_numConfigParms) return goal;
-  if (isJointGoalMode(tick.mode)) {
+  if (takesJointGoal(tick.mode)) {
     goal.kind = ViewGoal::kJoints;
     goal.qd = PrVector(tick.dof);
     for (int i = 0; i < tick.dof; ++i) goal.qd[i] = tick.qd[i] * 180 / kPi;
     return goal;
   }
-  if (!isFrameGoalMode(tick.mode)) return goal;
+  if (!takesConfigGoal(tick.mode)) return goal;
   PrVector xd(tick.config);
   for (int i = 0; i < tick.config; ++i) {
     if (!std::isfinite(tick.xd[i])) return goal;

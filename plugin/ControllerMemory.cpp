@@ -1,6 +1,6 @@
 #include "plugin/ControllerMemory.h"
 
-#include "servo/ControlModes.h"
+#include "protocol/ControlModeTable.h"
 
 ControllerMemory& controllerMemory() {
   static ControllerMemory memory;

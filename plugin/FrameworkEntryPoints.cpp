@@ -5,21 +5,12 @@
 #include "plugin/ControlEntryPoints.h"
 #include "plugin/ControllerMemory.h"
 #include "plugin/RepulsivePotentials.h"
-#include "servo/ControlModes.h"
+#include "protocol/ControlModeTable.h"
 #include "utility/consolePrint.h"
 
 namespace {
 
 constexpr double kDegrees = 57.29577951308232;
-
-const char* const kModeWords[kNumControlModes] = {
-    "nocontrol", "float",  "njhold", "jhold",   "nhold",  "hold",    "open",   "njmove",
-    "jmove",     "njgoto", "jgoto",  "njtrack", "jtrack", "nxtrack", "xtrack", "ngoto",
-    "goto",      "ntrack", "track",  "pfmove",  "line",   "proj1",   "proj2",  "proj3"};
-
-bool isJointMode(int mode) {
-  return (mode >= kNjhold && mode <= kJhold) || (mode >= kOpen && mode <= kJtrack);
-}
 
 void printVector(const char* name, const float* v, int n, double scale) {
   consolePrint("%s =", name);
@@ -60,16 +51,17 @@ KORVEX_CONTROL_ENTRY PrintDebug(ServoState* s) {
   const ControllerMemory& m = controllerMemory();
   const int mode = m.mode;
   consolePrint("mode %s, %.3f s in mode, singular flags %d\n",
-               mode >= 0 && mode < kNumControlModes ? kModeWords[mode] : "?", modeTime(*s), s->singular);
+               isControlMode(mode) ? controlModeWord(mode) : "?", modeTime(*s), s->singular);
   printVector("q (deg)", s->q.dataPtr(), s->dof, kDegrees);
   printVector("dq (deg/s)", s->dq.dataPtr(), s->dof, kDegrees);
   printVector("tau (N m)", s->tau.dataPtr(), s->dof, 1.0);
   if (mode == kNoControl || mode == kFloat) return;
-  if (isJointMode(mode) || mode == kNxtrack || mode == kXtrack) {
+  // Joint-gain modes, x-track included, steer by a joint error.
+  if (isJointSpaceMode(mode)) {
     float error[6];
     for (int i = 0; i < s->dof; ++i) error[i] = float(m.error[i]);
     printVector("joint error (deg)", error, s->dof, kDegrees);
-    if (mode == kNjtrack || mode == kJtrack || mode == kNxtrack || mode == kXtrack)
+    if (mode == kNjtrack || mode == kJtrack || takesElbow(mode))
       consolePrint("path %.3f s of %.3f s%s\n", modeTime(*s), m.jointPath.duration(),
                    m.refused ? " (goal refused, holding)" : "");
     return;

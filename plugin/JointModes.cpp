@@ -9,7 +9,7 @@
 #include "plugin/JointLaws.h"
 #include "plugin/OperationalTorque.h"
 #include "plugin/VelocitySaturation.h"
-#include "servo/ControlModes.h"
+#include "protocol/ControlModeTable.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "plugin/JointGoalFromPose.h"
 #include "plugin/JointLaws.h"
 #include "plugin/OperationalLaws.h"
-#include "servo/ControlModes.h"
+#include "protocol/ControlModeTable.h"
 #include "utility/consolePrint.h"
 
 namespace {
@@ -26,7 +26,8 @@ void holdPose(ServoState& s, bool decoupled) {
   applyTask(s, command, decoupled);
 }
 
-void beginXtrack(ServoState& s, int mode, const char* word) {
+void beginXtrack(ServoState& s, int mode) {
+  const char* word = controlModeWord(mode);
   beginMode(s, mode);
   ControllerMemory& m = controllerMemory();
   if (s.elbow < 0 || s.elbow > ik::kNearestBranch) {
@@ -115,9 +116,9 @@ KORVEX_CONTROL_ENTRY nholdControl(ServoState* s) { holdPose(*s, false); }
 KORVEX_CONTROL_ENTRY initHoldControl(ServoState* s) { beginMode(*s, kHold); }
 KORVEX_CONTROL_ENTRY holdControl(ServoState* s) { holdPose(*s, true); }
 
-KORVEX_CONTROL_ENTRY initNxtrackControl(ServoState* s) { beginXtrack(*s, kNxtrack, "nxtrack"); }
+KORVEX_CONTROL_ENTRY initNxtrackControl(ServoState* s) { beginXtrack(*s, kNxtrack); }
 KORVEX_CONTROL_ENTRY nxtrackControl(ServoState* s) { xtrack(*s, false); }
-KORVEX_CONTROL_ENTRY initXtrackControl(ServoState* s) { beginXtrack(*s, kXtrack, "xtrack"); }
+KORVEX_CONTROL_ENTRY initXtrackControl(ServoState* s) { beginXtrack(*s, kXtrack); }
 KORVEX_CONTROL_ENTRY xtrackControl(ServoState* s) { xtrack(*s, true); }
 
 KORVEX_CONTROL_ENTRY initNgotoControl(ServoState* s) { beginGoto(*s, kNgoto); }

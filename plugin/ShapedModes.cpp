@@ -18,7 +18,7 @@
 #include "plugin/OperationalTorque.h"
 #include "plugin/RepulsivePotentials.h"
 #include "plugin/VelocitySaturation.h"
-#include "servo/ControlModes.h"
+#include "protocol/ControlModeTable.h"
 #include "utility/consolePrint.h"
 
 namespace {

@@ -7,6 +7,7 @@
 #include "app/TextUI.h"
 #include "app/UiAgent.h"
 #include "app/UiAgentLink.h"
+#include "protocol/ControlModeTable.h"
 #include "servo/Servo.h"
 #include "servo/Session.h"
 #include "servo/UnpacedPacing.h"
@@ -90,7 +91,7 @@ void HeadlessSim::tick() {
     // A host law failed this tick and the plug-in's float law stood in; from
     // the next tick on the arm floats, as if float had been typed.
     m_stoppedLaws = m_servo->stoppedLawCount();
-    dispatch("float", nullptr);
+    dispatch(controlModeWord(kFloat), nullptr);
   }
 }
 

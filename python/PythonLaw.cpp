@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "python/StateView.h"
-#include "servo/ControlModes.h"
+#include "protocol/ControlModeTable.h"
 #include "servo/ServoState.h"
 
 namespace py = pybind11;

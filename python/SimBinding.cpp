@@ -8,7 +8,7 @@
 
 #include "python/HeadlessSim.h"
 #include "python/OutputCapture.h"
-#include "servo/ControlModes.h"
+#include "protocol/ControlModeTable.h"
 #include "servo/Servo.h"
 
 namespace py = pybind11;
@@ -22,13 +22,14 @@ std::string g_dataDirectory = ".";
 int modeNumber(const py::object& mode) {
   if (py::isinstance<py::str>(mode)) {
     const std::string word = py::str(mode);
-    for (int m = 0; m < kNumControlModes; ++m) {
-      if (word == controlModeWord(m)) return m;
-    }
-    throw py::value_error("unknown control mode '" + word + "' (use a mode's command word, such as jgoto)");
+    const int m = controlModeOfWord(word);
+    if (m >= 0) return m;
+    throw py::value_error("unknown control mode '" + word + "' (use a mode's command word, such as " +
+                          controlModeWord(kJgoto) + ")");
   }
   const int m = py::cast<int>(mode);
-  if (!isControlMode(m)) throw py::value_error("control modes are 0 to 23, not " + std::to_string(m));
+  if (!isControlMode(m)) throw py::value_error("control modes are 0 to " + std::to_string(kNumControlModes - 1) + ", not " +
+                                                 std::to_string(m));
   return m;
 }
 

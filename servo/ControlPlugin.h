@@ -3,7 +3,7 @@
 // The library exports 51 C functions, each taking a ServoState*: InitControl,
 // PreprocessControl, PostprocessControl, PrintDebug and, per control mode, an
 // init function (none for nocontrol) and a tick function (see
-// servo/ControlModes.h for the names). Every call goes through this object, and
+// protocol/ControlModeTable.h for the names). Every call goes through this object, and
 // an entry point the library does not export is never called:
 //   - a missing InitControl, PreprocessControl, PostprocessControl, PrintDebug
 //     or mode init function is skipped;
@@ -25,7 +25,7 @@
 #include <array>
 #include <string>
 
-#include "servo/ControlModes.h"
+#include "protocol/ControlModeTable.h"
 #include "servo/ServoState.h"
 
 using ControlEntry = void (*)(ServoState*);

@@ -2,7 +2,7 @@
 
 #include <elf.h>
 
-#include <cstdio>
+#include <string>
 #include <cstring>
 #include <fstream>
 #include <vector>
@@ -17,11 +17,9 @@ bool elfIsWhole(const char* path, const char* shownAs, std::string& why) {
       std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 || header.e_ident[EI_CLASS] != ELFCLASS64)
     return true;
   auto cut = [&](uint64_t needed) {
-    char text[200];
-    std::snprintf(text, sizeof text,
-                  "%s is cut short (%llu of at least %llu bytes; a build still writing it?)", shownAs,
-                  static_cast<unsigned long long>(size), static_cast<unsigned long long>(needed));
-    why = text;
+    // Built as a string: a path of any length keeps the whole sentence.
+    why = std::string(shownAs) + " is cut short (" + std::to_string(size) + " of at least " +
+          std::to_string(needed) + " bytes; a build still writing it?)";
     return false;
   };
   const uint64_t programHeaders = header.e_phoff + uint64_t(header.e_phnum) * header.e_phentsize;

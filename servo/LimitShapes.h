@@ -1,26 +1,16 @@
-// The shapes the user interface draws around the end effector: the unit sphere
-// the MSI index is sampled on, the effective-mass ellipsoid, and the
-// acceleration and velocity limit points.
+// The shapes the user interface draws around the end effector: the
+// effective-mass ellipsoid and the acceleration and velocity limit points
+// (the MSI's sphere grid is geometry/SphereGrid.h).
 //
 // Jacobians here are 3 x dof linear point Jacobians (m/rad) in the base frame;
 // Ainv is the inverse joint-space mass matrix (dof x dof). For a reduced model
 // the caller first maps the driver's 3 x 6 Jacobian onto the model's joints
-// (see Servo::pointJacobian). Results are written into caller-supplied vectors.
+// (see ServoVisualisation::pointJacobian). Results are written into caller-supplied vectors.
 #pragma once
 
+#include "geometry/SphereGrid.h"
 #include "matrix/PrMatrix.h"
 #include "matrix/PrVector.h"
-
-constexpr int kSphereAzimuths = 18;                                     // i = 0..17
-constexpr int kSphereElevations = 19;                                   // j = 0..18
-constexpr int kSphereFloats = 3 * kSphereAzimuths * kSphereElevations;  // 1026
-
-// Float index of sphere point (i, j).
-inline int spherePointIndex(int i, int j) { return 3 * kSphereElevations * i + 3 * j; }
-
-// 342 unit vectors (1026 floats) on an azimuth/elevation grid; the poles of
-// every azimuth repeat those of the first.
-void unitSphere(PrVector& sphere);
 
 // Corners of the box of joint values ±limits[j] mapped by `map` (3 x dof), one
 // point per sign pattern k = 0 .. 2^dof - 1 (bit j set: element j negated),

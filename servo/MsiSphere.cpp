@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "servo/HullTriangles.h"
+#include "geometry/HullTriangles.h"
 #include "servo/LimitShapes.h"
 
 namespace {
@@ -54,6 +54,12 @@ float rayHullDistance(const float u[3], const double* facets, int facetCount) {
   return -1.0f;
 }
 
+bool velocityLimitHull(const PrMatrix& Jp, const PrVector& dqmax, std::vector<double>& triangles) {
+  PrVector corners;
+  signPatternPoints(Jp, dqmax, 1.0f, corners);
+  return hullTriangles(corners.dataPtr(), corners.size() / 3, triangles, /*reportErrors=*/true);
+}
+
 bool msiSphere(const MsiInputs& in, PrVector& points) {
   const PrMatrix& Jp = *in.Jp;
   PR_ASSERT(Jp.row() == 3 && Jp.column() == in.dqmax->size());
@@ -73,12 +79,8 @@ bool msiSphere(const MsiInputs& in, PrVector& points) {
                     gram(0, 2) * (gram(1, 0) * gram(2, 1) - gram(1, 1) * gram(2, 0));
   if (!(det > 1e-6f * trace * trace * trace)) return false;
 
-  // Velocity-limit corners, in double for qhull.
-  PrVector corners;
-  signPatternPoints(Jp, *in.dqmax, 1.0f, corners);
-  std::vector<double> hullPoints(corners.dataPtr(), corners.dataPtr() + corners.size());
   std::vector<double> facets;
-  if (!hullTriangles(hullPoints, facets, /*reportErrors=*/true)) return false;
+  if (!velocityLimitHull(Jp, *in.dqmax, facets)) return false;
   const int facetCount = int(facets.size() / 9);
 
   const PrMatrix& R = *in.rotation;

@@ -4,6 +4,8 @@
 // the convex hull of the velocity-limit corners, computed with qhull).
 #pragma once
 
+#include <vector>
+
 #include "matrix/PrMatrix.h"
 #include "matrix/PrVector.h"
 
@@ -22,6 +24,11 @@ struct MsiInputs {
 // Directions whose index is not a finite non-negative number (no hull facet
 // along them, or no finite effective mass) get a zero point.
 bool msiSphere(const MsiInputs& in, PrVector& points);
+
+// The hull of the velocity-limit corners (Jp times every sign pattern of
+// dqmax, m/s), 9 doubles per triangle: the hull the view draws from the
+// velocity-limit reply (there in mm/s). False when qhull fails.
+bool velocityLimitHull(const PrMatrix& Jp, const PrVector& dqmax, std::vector<double>& triangles);
 
 // Maximum speed along the unit direction u from the origin: the distance to the
 // first triangle (a, b, c) of `facets` (9 doubles each) that the ray hits; -1

@@ -9,7 +9,6 @@
 
 #include "servo/ControlLaw.h"
 #include "servo/RealTimePacing.h"
-#include "servo/LimitShapes.h"
 #include "servo/ObstacleList.h"
 #include "servo/Session.h"
 #include "servo/UnitConversion.h"
@@ -28,7 +27,7 @@ Servo::Servo(UiLink& link, ControlPlugin plugin, std::unique_ptr<ServoPacing> pa
   m_gatherList[4] = &m_state.dx;
   m_gatherList[5] = &m_state.xd;
   m_gatherList[6] = nullptr;
-  unitSphere(m_sphere);
+  m_configRecord.obstacles.reserve(kMaxObstacles);  // sendConfiguration() then allocates nothing
 }
 
 Servo::~Servo() = default;
@@ -67,15 +66,7 @@ bool Servo::servoInit() {
   m_initResult = setRobotType(kInitialRobotType);
   if (!m_initResult) return false;
   m_plugin.initControl(&m_state);
-  m_emassOnEE = true;
-  m_msiOnEE = true;
-  m_maxVelDisplay = false;
-  // Prime the visualisation cache so that the first request computes.
-  m_lastLimitQ.setSize(m_state.dof, true);
-  m_lastLimitQ[0] = 100;
-  m_lastMaxVelDisplay = true;
-  m_lastLimitRequest = UI_QUIT;
-  m_rotation.setSize(3, 3);  // the MSI's frame, so that its first request allocates nothing
+  m_visualisation.reset(m_state.dof);
   return true;
 }
 

@@ -23,13 +23,14 @@
 
 #include "libpuma/IRobotModel.h"
 #include "libpuma/IRobotSimDriver.h"
+#include "protocol/ControlModeRequest.h"
+#include "protocol/ServoConfiguration.h"
 #include "servo/ControlPlugin.h"
 #include "servo/LateTickReport.h"
-#include "servo/MsiWorker.h"
-#include "servo/LimitShapes.h"
 #include "servo/OverrunGuard.h"
 #include "servo/ScopeSample.h"
 #include "servo/ServoState.h"
+#include "servo/ServoVisualisation.h"
 #include "servo/UiLink.h"
 
 class ControlLaw;
@@ -139,10 +140,9 @@ class Servo {
   void replyVector(int dest, int code, const PrVector& v, const char* name);
   bool rejectTruncated(const CMappedMsg& msg);
   bool rejectNonFinite(const float* values, int count);
-  bool visualisationCached(int code);
+  // The shapes (ServoVisualisation): computed and answered, or for the MSI
+  // handed to its worker and answered on the first pass after it is built.
   void handleVisualisation(int code, int dest);
-  // The MSI: its inputs handed to the worker; its answer sent once built.
-  void postMsi(int dest);
   void sendFinishedMsi();
   void handleContactPoint(CMappedMsg& msg);
   void handleStartGather(CMappedMsg& msg);
@@ -152,9 +152,6 @@ class Servo {
   // Stores the current mode's goal (m_modeGoal) in the record, copies its
   // gains and calls its init function.
   void startMode();
-  // The driver's 3 x 6 point Jacobian of link 4's origin mapped onto the
-  // model's joints.
-  void pointJacobian(bool contact, PrMatrix& Jp);
 
   // --- robot type (ServoRobotType.cpp) ----------------------------------------
   void sizeState();
@@ -185,7 +182,6 @@ class Servo {
   // The goal the current mode was selected with, as the request carried it
   // (degrees for joints), kept so a reload can start the mode again with it:
   // the plug-in may overwrite qd or xd with its moving reference.
-  static constexpr int kMaxGoalValues = 16;
   float m_modeGoal[kMaxGoalValues] = {};
   int m_modeGoalCount = 0;
   int m_modeElbow = 0;
@@ -204,13 +200,7 @@ class Servo {
   // Request handling.
   CMsg m_reply;
   int m_robotType = -1;
-  bool m_emassOnEE = true;
-  bool m_msiOnEE = true;
-  bool m_maxVelDisplay = false;
-  PrVector m_lastLimitQ;
-  bool m_lastMaxVelDisplay = true;
-  int m_lastLimitRequest = UI_QUIT;
-  PrVector m_sphere;  // unitSphere(), made once
+  ServoVisualisation m_visualisation;
 
   // Tick scratch, sized with the robot type.
   PrVector m_qSensed, m_dqSensed;  // 6
@@ -220,17 +210,7 @@ class Servo {
   PrVector m_torqueOut;  // 6
   // Request scratch.
   PrVector m_values, m_converted;
-  // The shapes' working storage: sized by the first request of each kind (and
-  // again after a robot-type change), reused after that.
-  PrMatrix m_point36, m_Jp, m_Ainv, m_Alu, m_rotation;
-  ShapeScratch m_shapeScratch;
-  PrVector m_shape;
-  // The MSI's hull is built off the servo thread; its answer goes out on the
-  // first pass after it is ready.
-  MsiWorker m_msiWorker;
-  MsiRequest m_msiRequest;
-  MsiResult m_msiResult;
-  PrVector m_msiShape{kSphereFloats};
+  ServoConfiguration m_configRecord;  // what sendConfiguration() tells, in degrees
 
   bool m_initialised = false;
   bool m_initResult = false;

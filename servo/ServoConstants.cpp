@@ -2,6 +2,7 @@
 // display switches, one type code each.
 #include "libpuma/RobotModelFactory.h"
 #include "matrix/PrVector3.h"
+#include "protocol/ConstantType.h"
 #include "servo/ObstacleList.h"
 #include "servo/Servo.h"
 #include "servo/UnitConversion.h"
@@ -9,35 +10,7 @@
 
 namespace {
 
-enum ConstantType {
-  kRobotType = 0,
-  kVmax = 1,
-  kAmax = 2,
-  kWmax = 3,
-  kRho0 = 4,
-  kEta = 5,
-  kSbound = 6,
-  kSpringK = 7,
-  kSimSpeed = 8,
-  kJlimit = 9,
-  kFriction = 10,
-  kTorqueLimit = 11,
-  kQmin = 12,
-  kQmax = 13,
-  kDqmax = 14,
-  kDdqmax = 15,
-  kQ0 = 16,
-  kKj = 17,
-  kSetObstacle = 18,
-  kDelObstacle = 19,
-  kSetLine = 20,
-  kDelLine = 21,
-  kKp = 22,
-  kKv = 23,
-  kEmassPos = 24,
-  kMsiPos = 25,
-  kMaxVelDisplay = 26,
-};
+using C = ConstantType;
 
 constexpr int kMaxGains = 16;
 
@@ -45,15 +18,16 @@ constexpr int kMaxGains = 16;
 
 void Servo::setConstant(CMappedMsg& msg) {
   ServoState& s = m_state;
-  const unsigned type = unsigned(msg.readInt());
+  const int number = msg.readInt();
   if (rejectTruncated(msg)) return;
-  if (type > kMaxVelDisplay) {
-    consolePrint("Unknown constant type from UI: %u\n", type);
+  if (!isConstantType(number)) {
+    consolePrint("Unknown constant type from UI: %u\n", unsigned(number));
     return;
   }
+  const ConstantType type = ConstantType(number);
   float values[kMaxGains];
   switch (type) {
-    case kRobotType: {
+    case C::kRobotType: {
       const int robotType = msg.readInt();
       if (rejectTruncated(msg)) return;
       if (robotType < 0 || robotType >= kRobotTypeCount) {
@@ -64,91 +38,93 @@ void Servo::setConstant(CMappedMsg& msg) {
       setRobotType(robotType);
       break;
     }
-    case kVmax:
-    case kAmax:
-    case kWmax:
-    case kRho0:
-    case kEta:
-    case kSbound:
-    case kSpringK:
-    case kSimSpeed: {
+    case C::kVmax:
+    case C::kAmax:
+    case C::kWmax:
+    case C::kRho0:
+    case C::kEta:
+    case C::kSbound:
+    case C::kSpringK:
+    case C::kSimSpeed: {
       const float value = msg.readFloat();
       if (rejectTruncated(msg) || rejectNonFinite(&value, 1)) return;
       switch (type) {
-        case kVmax:
+        case C::kVmax:
           s.vmax = value;
           break;
-        case kAmax:
+        case C::kAmax:
           s.amax = value;
           break;
-        case kWmax:
+        case C::kWmax:
           s.wmax = value * kRadPerDeg;
           break;
-        case kRho0:
+        case C::kRho0:
           s.rho0 = value;
           break;
-        case kEta:
+        case C::kEta:
           s.eta = value;
           break;
-        case kSbound:
+        case C::kSbound:
           s.sbound = value * kRadPerDeg;
           break;
-        case kSpringK:
+        case C::kSpringK:
           m_springK = value;
           break;
-        case kSimSpeed:
+        case C::kSimSpeed:
           m_simSpeed = value;
+          break;
+        default:
           break;
       }
       break;
     }
-    case kJlimit:
+    case C::kJlimit:
       s.jlimit = !s.jlimit;
       break;
-    case kFriction:
+    case C::kFriction:
       m_friction = !m_friction;
       m_robot->setFriction(m_friction);
       break;
-    case kTorqueLimit:
+    case C::kTorqueLimit:
       m_torqueLimitOn = !m_torqueLimitOn;
       break;
-    case kQmin:
-    case kQmax:
-    case kDqmax:
-    case kDdqmax:
-    case kQ0:
-    case kKj: {
+    case C::kQmin:
+    case C::kQmax:
+    case C::kDqmax:
+    case C::kDdqmax:
+    case C::kQ0:
+    case C::kKj: {
       msg.readFloats(values, s.dof);
       if (rejectTruncated(msg) || rejectNonFinite(values, s.dof)) return;
       PrVector* const targets[] = {&s.qmin, &s.qmax, &s.dqmax, &s.ddqmax, &s.q0, &s.kj};
-      PrVector& target = *targets[type - kQmin];
-      const float scale = type == kKj ? 1.0f : kRadPerDeg;
+      PrVector& target = *targets[constantNumber(type) - constantNumber(C::kQmin)];
+      const float scale = type == C::kKj ? 1.0f : kRadPerDeg;
       for (int i = 0; i < s.dof; ++i) target[i] = values[i] * scale;
       break;
     }
-    case kSetObstacle: {
+    case C::kSetObstacle: {
       const int id = msg.readInt();
       msg.readFloats(values, 4);
       if (rejectTruncated(msg) || rejectNonFinite(values, 4)) return;
       setObstacle(s, id, PrVector3(values[0], values[1], values[2]), values[3]);
       break;
     }
-    case kDelObstacle: {
+    case C::kDelObstacle: {
       const int id = msg.readInt();
       if (rejectTruncated(msg)) return;
       deleteObstacle(s, id);
       break;
     }
-    case kSetLine:
+    case C::kSetLine:
       msg.readFloats(values, 6);
       if (rejectTruncated(msg) || rejectNonFinite(values, 6)) return;
       setLine(s.line, PrVector3(values[0], values[1], values[2]), PrVector3(values[3], values[4], values[5]));
       break;
-    case kDelLine:
+    case C::kDelLine:
       s.line.enabled = 0;
       break;
-    case kKp:
-    case kKv: {
+    case C::kKp:
+    case C::kKv: {
       const int mode = msg.readInt();
       if (rejectTruncated(msg)) return;
       if (!isControlMode(mode)) {
@@ -156,24 +132,25 @@ void Servo::setConstant(CMappedMsg& msg) {
                      kNumControlModes - 1);
         return;
       }
-      PrVector& gains = type == kKp ? s.kpTable[mode] : s.kvTable[mode];
+      PrVector& gains = type == C::kKp ? s.kpTable[mode] : s.kvTable[mode];
       const int n = gains.size();
       PR_ASSERT(n <= kMaxGains);
       msg.readFloats(values, n);
       if (rejectTruncated(msg) || rejectNonFinite(values, n)) return;
       gains.setValues(values, n);
       sendGains(mode);
-      return;
+      break;
     }
-    case kEmassPos:
-    case kMsiPos:
-    case kMaxVelDisplay: {
+    case C::kEmassPos:
+    case C::kMsiPos:
+    case C::kMaxVelDisplay: {
       const int value = msg.readInt();
       if (rejectTruncated(msg)) return;
-      bool& flag = type == kEmassPos ? m_emassOnEE : type == kMsiPos ? m_msiOnEE : m_maxVelDisplay;
-      flag = value > 0;
-      return;
+      if (type == C::kEmassPos) m_visualisation.setEmassOnEndEffector(value > 0);
+      if (type == C::kMsiPos) m_visualisation.setMsiOnEndEffector(value > 0);
+      if (type == C::kMaxVelDisplay) m_visualisation.setMaxVelDisplay(value > 0);
+      break;
     }
   }
-  sendConfiguration();
+  if (constantInfo(type).answer == ConstantAnswer::kConfiguration) sendConfiguration();
 }

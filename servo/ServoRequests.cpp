@@ -9,10 +9,7 @@
 #include <cstring>
 
 #include "libpuma/IRobotSimDriver.h"
-#include "matrix/PrTransform.h"
 #include "matrix/PrVector3.h"
-#include "servo/LimitShapes.h"
-#include "servo/MsiSphere.h"
 #include "servo/ObstacleList.h"
 #include "servo/Servo.h"
 #include "servo/Session.h"
@@ -24,7 +21,6 @@ namespace {
 
 constexpr int kFileNameBytes = 128;  // file names are read as 128 bytes: at most 127 characters
 constexpr int kMaxJoints = 6;
-constexpr float kCacheTolerance = 0.001f;  // rad², squared joint distance that counts as "moved"
 
 }  // namespace
 
@@ -77,7 +73,7 @@ bool Servo::handleUiMessage() {
     case UI_ACC_LIMIT:
     case UI_SFORCE_LIMIT: {
       const int dest = msg.readInt();
-      if (rejectTruncated(msg) || visualisationCached(code)) break;
+      if (rejectTruncated(msg) || m_visualisation.cached(code, m_state.q)) break;
       handleVisualisation(code, dest);
       break;
     }
@@ -237,99 +233,27 @@ void Servo::handleContactPoint(CMappedMsg& msg) {
 
 // --- visualisations -------------------------------------------------------------
 
-bool Servo::visualisationCached(int code) {
-  const PrVector& q = m_state.q;
-  float moved = 1;  // a size change (new robot type) always counts as moved
-  if (m_lastLimitQ.size() == q.size()) {
-    moved = 0;
-    for (int i = 0; i < q.size(); ++i) moved += (q[i] - m_lastLimitQ[i]) * (q[i] - m_lastLimitQ[i]);
-  }
-  if (moved < kCacheTolerance && m_lastLimitRequest == code &&
-      (code != UI_MSI || m_lastMaxVelDisplay == m_maxVelDisplay))
-    return true;
-  m_lastLimitQ = q;
-  m_lastLimitRequest = code;
-  if (code == UI_MSI) m_lastMaxVelDisplay = m_maxVelDisplay;
-  return false;
-}
-
-void Servo::postMsi(int dest) {
-  pointJacobian(false, m_Jp);
-  m_state.A.inverse(m_Ainv, m_Alu);
-  PrTransform link3;
-  m_robot->getLinkFrame(3, link3);
-  link3.rotation.toRotationMatrix(m_rotation);
-  MsiRequest& in = m_msiRequest;
-  in.dof = m_Jp.column();
-  PR_ASSERT(in.dof <= MsiRequest::kMaxDof);
-  for (int c = 0; c < in.dof; ++c) {
-    for (int r = 0; r < 3; ++r) in.Jp[r][c] = m_Jp(r, c);
-    for (int r = 0; r < in.dof; ++r) in.Ainv[r][c] = m_Ainv(r, c);
-    in.dqmax[c] = m_state.dqmax[c];
-  }
-  for (int r = 0; r < 3; ++r)
-    for (int c = 0; c < 3; ++c) in.rotation[r][c] = m_rotation(r, c);
-  in.maxVelDisplay = m_maxVelDisplay;
-  in.dest = dest;
-  m_msiWorker.post(in);
+void Servo::handleVisualisation(int code, int dest) {
+  ServoVisualisation::Shape shape;
+  const ServoVisualisation::Arm arm{m_state, *m_robot, m_model->m_selection};
+  if (m_visualisation.compute(code, dest, arm, shape)) replyVector(shape.dest, shape.replyCode, *shape.values, shape.name);
 }
 
 void Servo::sendFinishedMsi() {
-  if (!m_msiWorker.take(&m_msiResult)) return;
-  std::copy(m_msiResult.points, m_msiResult.points + kSphereFloats, m_msiShape.dataPtr());
-  replyVector(m_msiResult.dest, SERVO_MSI, m_msiShape, "MSI");
-}
-
-void Servo::pointJacobian(bool contact, PrMatrix& Jp) {
-  if (contact) {
-    m_point36.setSize(3, 6, true);
-    m_robot->getContactJacobian(m_point36);
-  } else {
-    m_robot->getPointJacobian(4, PrVector3(0, 0, 0), m_point36);
-  }
-  // The driver's Jacobian covers all six joints. A reduced model moves only the
-  // joints its selection picks (the rest are locked), so its columns are the
-  // selected ones: Jp = J6 · selectionᵀ (3 x dof). The identity for six joints.
-  m_point36.multiply(m_model->m_selection, Jp, true);
-}
-
-void Servo::handleVisualisation(int code, int dest) {
-  const ServoState& s = m_state;
-  switch (code) {
-    case UI_MSI:
-      if (!m_msiOnEE) {
-        m_shape.setSize(kSphereFloats, true);
-        replyVector(dest, SERVO_MSI, m_shape, "MSI");
-        break;
-      }
-      postMsi(dest);
-      break;
-    case UI_EMASS:
-      pointJacobian(!m_emassOnEE, m_Jp);
-      s.A.inverse(m_Ainv, m_Alu);
-      effectiveMassEllipsoid(m_Jp, m_Ainv, m_shape, m_shapeScratch);
-      replyVector(dest, SERVO_EMASS, m_shape, "eM");
-      break;
-    case UI_ACC_LIMIT:
-      pointJacobian(false, m_Jp);
-      s.A.inverse(m_Ainv, m_Alu);
-      accelerationLimitPoints(m_Jp, m_Ainv, s.tauMax, m_shape, m_shapeScratch);
-      replyVector(dest, SERVO_ACC_LIMIT, m_shape, "accLimits");
-      break;
-    case UI_SFORCE_LIMIT:
-      pointJacobian(false, m_Jp);
-      velocityLimitPoints(m_Jp, s.dqmax, m_shape);
-      replyVector(dest, SERVO_SFORCE_LIMIT, m_shape, "sForceLimit");
-      break;
-  }
+  ServoVisualisation::Shape shape;
+  if (m_visualisation.takeFinishedMsi(shape)) replyVector(shape.dest, shape.replyCode, *shape.values, shape.name);
 }
 
 // --- control mode ----------------------------------------------------------------
 
 void Servo::setControlMode(CMappedMsg& msg) {
   ServoState& s = m_state;
-  const int mode = msg.readInt();
+  // Read the goal in full before anything changes.
+  ControlModeRequest request;
+  request.elbow = s.elbow;
+  readControlModeRequest(msg, s.dof, m_model->m_numConfigParms, request);
   if (rejectTruncated(msg)) return;
+  const int mode = request.mode;
   if (!isControlMode(mode)) {
     m_cmode = mode;
     consolePrint("Unknown control mode. Shutting down.\n");
@@ -337,20 +261,12 @@ void Servo::setControlMode(CMappedMsg& msg) {
     endSession();
     return;
   }
-  // Read the goal in full before anything changes.
-  float goal[kMaxGoalValues];
-  int goalCount = 0;
-  int elbow = s.elbow;
-  if (mode >= kNjmove && mode <= kJtrack) goalCount = s.dof;
-  if (mode >= kNxtrack) goalCount = m_model->m_numConfigParms;
-  msg.readFloats(goal, goalCount);
-  if (mode == kNxtrack || mode == kXtrack) elbow = msg.readInt();
-  if (rejectTruncated(msg) || rejectNonFinite(goal, goalCount)) return;
+  if (rejectNonFinite(request.goal, request.goalCount)) return;
 
   m_cmode = mode;
-  std::copy(goal, goal + goalCount, m_modeGoal);
-  m_modeGoalCount = goalCount;
-  m_modeElbow = elbow;
+  std::copy(request.goal, request.goal + request.goalCount, m_modeGoal);
+  m_modeGoalCount = request.goalCount;
+  m_modeElbow = request.elbow;
   startMode();
 }
 
@@ -359,16 +275,16 @@ void Servo::startMode() {
   const int mode = m_cmode;
   s.kp = s.kpTable[mode];
   s.kv = s.kvTable[mode];
-  if (mode >= kNjmove && mode <= kJtrack) {
+  if (takesJointGoal(mode)) {
     for (int i = 0; i < s.dof; ++i) s.qd[i] = m_modeGoal[i] * kRadPerDeg;
     s.dqd.zero();
-  } else if (mode >= kNxtrack) {
+  } else if (takesConfigGoal(mode)) {
     m_values.setSize(m_modeGoalCount);
     m_values.setValues(m_modeGoal, m_modeGoalCount);
     m_model->configToRadians(m_values, s.xd);
     m_model->configToFrame(s.xd, s.Td);
     s.dxd.zero();
-    if (mode == kNxtrack || mode == kXtrack) s.elbow = m_modeElbow;
+    if (takesElbow(mode)) s.elbow = m_modeElbow;
   }
   m_plugin.initMode(mode, &s);
   if (!m_plugin.hasTick(mode))

@@ -3,6 +3,7 @@
 
 #include "libpuma/CSimPuma.h"
 #include "libpuma/RobotModelFactory.h"
+#include "protocol/GainsRecord.h"
 #include "servo/Servo.h"
 #include "servo/ServoPacing.h"
 #include "servo/UnitConversion.h"
@@ -11,8 +12,9 @@
 
 namespace {
 
-void writeDegrees(CMsg& msg, const PrVector& radians) {
-  for (int i = 0; i < radians.size(); ++i) msg.writeFloat(radians[i] * kDegPerRad);
+void toDegrees(const PrVector& radians, PrVector& degrees) {
+  degrees.setSize(radians.size());
+  for (int i = 0; i < radians.size(); ++i) degrees[i] = radians[i] * kDegPerRad;
 }
 
 }  // namespace
@@ -128,51 +130,39 @@ void Servo::sizeState() {
 void Servo::sendConfiguration() {
   const ServoState& s = m_state;
   const IRobotModel& model = *m_model;
-  m_reply.clear();
-  m_reply.setType(SERVO_CONFIG);
-  m_reply.writeInt(m_robotType);
-  m_reply.writeInt(s.dof);
-  m_reply.writeInt(model.m_numConfigParms);
+  ServoConfiguration& c = m_configRecord;
+  c.robotType = m_robotType;
+  c.dof = s.dof;
+  c.numConfigParms = model.m_numConfigParms;
   // Only the angular limit is an angle; the linear ones travel as they are.
-  m_reply.writeFloat(s.vmax);
-  m_reply.writeFloat(s.amax);
-  m_reply.writeFloat(s.wmax * kDegPerRad);
-  m_reply.writeFloat(s.rho0);
-  m_reply.writeFloat(s.eta);
-  m_reply.writeFloat(s.sbound * kDegPerRad);
-  m_reply.writeFloat(m_springK);
-  m_reply.writeFloat(m_simSpeed);
-  m_reply.writeBool(s.jlimit);
-  m_reply.writeBool(m_friction);
-  m_reply.writeBool(m_torqueLimitOn);
-  for (const PrVector* v : {&s.qmin, &s.qmax, &s.dqmax, &s.ddqmax, &s.q0}) writeDegrees(m_reply, *v);
-  writeVector(m_reply, s.kj);
-  m_converted.setSize(model.m_numConfigParms);
-  model.configToDegrees(s.xmin, m_converted);
-  writeVector(m_reply, m_converted);
-  model.configToDegrees(s.xmax, m_converted);
-  writeVector(m_reply, m_converted);
-  m_reply.writeInt(s.numObstacles);
-  for (int i = 0; i < s.numObstacles; ++i) {
-    const Obstacle& o = s.obstacles[i];
-    m_reply.writeInt(o.id);
-    writeVector(m_reply, o.center);
-    m_reply.writeFloat(o.radius);
-  }
-  m_reply.writeBool(s.line.enabled != 0);
-  writeVector(m_reply, s.line.p1);
-  writeVector(m_reply, s.line.p2);
+  c.vmax = s.vmax;
+  c.amax = s.amax;
+  c.wmax = s.wmax * kDegPerRad;
+  c.rho0 = s.rho0;
+  c.eta = s.eta;
+  c.sbound = s.sbound * kDegPerRad;
+  c.springK = m_springK;
+  c.simSpeed = m_simSpeed;
+  c.jlimit = s.jlimit;
+  c.friction = m_friction;
+  c.torqlim = m_torqueLimitOn;
+  toDegrees(s.qmin, c.qmin);
+  toDegrees(s.qmax, c.qmax);
+  toDegrees(s.dqmax, c.dqmax);
+  toDegrees(s.ddqmax, c.ddqmax);
+  toDegrees(s.q0, c.q0);
+  c.kj = s.kj;
+  c.xmin.setSize(c.numConfigParms);
+  c.xmax.setSize(c.numConfigParms);
+  model.configToDegrees(s.xmin, c.xmin);
+  model.configToDegrees(s.xmax, c.xmax);
+  c.obstacles.assign(s.obstacles, s.obstacles + s.numObstacles);
+  c.line = s.line;
+  writeServoConfiguration(m_reply, c);
   m_link.reply(m_reply, 1);
 }
 
 void Servo::sendGains(int mode) {
-  const PrVector& kp = m_state.kpTable[mode];
-  const PrVector& kv = m_state.kvTable[mode];
-  m_reply.clear();
-  m_reply.setType(SERVO_GAINS);
-  m_reply.writeInt(mode);
-  m_reply.writeInt(kp.size());
-  writeVector(m_reply, kp);
-  writeVector(m_reply, kv);
+  writeGains(m_reply, mode, m_state.kpTable[mode], m_state.kvTable[mode]);
   m_link.reply(m_reply, 1);
 }

@@ -19,26 +19,8 @@
 #include "matrix/PrVector.h"
 #include "matrix/PrVector3.h"
 #include "matrix/PrVector6.h"
-
-constexpr int kNumControlModes = 24;  // control modes 0 to 23
-constexpr int kMaxObstacles = 16;
-
-// A spherical obstacle for potential-field control.
-struct Obstacle {
-  int32_t id = 0;
-  PrVector3 center;  // world frame, m
-  float radius = 0;  // m
-};
-
-// The virtual line followed by the line mode. closest and direction are
-// derived from p1 and p2 (see deriveLine in servo/VirtualLine.h).
-struct VirtualLine {
-  int32_t enabled = 0;
-  PrVector3 p1;         // first end point, world frame, m
-  PrVector3 p2;         // second end point
-  PrVector3 closest;    // point of the infinite line closest to the origin
-  PrVector3 direction;  // unit direction from p1 towards p2
-};
+#include "protocol/ControlModeTable.h"
+#include "protocol/SceneRecords.h"
 
 struct ServoState {
   int32_t dof = 0;       // joints of the current model

@@ -24,7 +24,8 @@
 // that do arrive are always whole and in order.
 //
 // Registry: the two queues of the process are obtained by identifier with
-// getCollection (0: servo to UI, 1: UI to servo).
+// getCollection (0: servo to UI, 1: UI to servo). Who writes and reads each:
+// docs/architecture.md.
 #pragma once
 
 #include <atomic>

@@ -4,50 +4,51 @@
 #include <string>
 
 #include "app/CommandTable.h"
+#include "protocol/ConstantType.h"
+#include "protocol/ControlModeTable.h"
 
 namespace {
 
-// The console's command language, as users type it.
-constexpr const char kWords[] =
+// The console's words besides the control modes and the constants.
+constexpr const char kOtherWords[] =
     "jpos pjpos jvel pjvel torq ptorq xpos pxpos wforce pwforce curtime pcurtime pkj pkp pkv pcmode pdebug "
     "startgather stopgather startplot stopplot plotrate setcontactpoint applycontactforce removecontactforce "
-    "gripper setemasspos setmsipos setifmaxvel nocontrol float njhold jhold nhold hold open njmove jmove "
-    "njgoto "
-    "jgoto njtrack jtrack nxtrack xtrack ngoto goto ntrack track pfmove line proj1 proj2 proj3 robottype "
-    "vmax "
-    "amax wmax rho0 eta sbound springk simspeed jlimit friction torqlim qmin qmax dqmax ddqmax q0 kj "
-    "setobstacle delobstacle setline delline kp kv reset break exit quit";
+    "gripper reset break exit quit";
 
 TEST(CommandTable, HoldsTheEightyOneWordsReloadAndHelp) {
   std::map<std::string, Command> table;
   registerCommands(table);
   ASSERT_EQ(table.count("reload"), 1u);
   EXPECT_EQ(table["reload"].code, UI_RELOAD);
-  std::istringstream words(kWords);
+  std::istringstream words(kOtherWords);
   int count = 0;
   for (std::string word; words >> word; ++count) {
     ASSERT_EQ(table.count(word), 1u) << word;
     EXPECT_NE(table[word].handler, nullptr) << word;
   }
-  EXPECT_EQ(count, 81);
+  EXPECT_EQ(count + kNumControlModes + kConstantTypeCount, 81);
   EXPECT_EQ(table.count("help"), 1u);
   EXPECT_EQ(table.count("?"), 1u);
   EXPECT_EQ(table.size(), 84u);
 }
 
-TEST(CommandTable, ModesAndConstantsAreNumberedInTableOrder) {
+TEST(CommandTable, EveryModeAndConstantWordSendsItsNumber) {
   std::map<std::string, Command> table;
   registerCommands(table);
-  const char* modes[] = {"nocontrol", "float",  "njhold", "jhold",   "nhold",  "hold",    "open",   "njmove",
-                         "jmove",     "njgoto", "jgoto",  "njtrack", "jtrack", "nxtrack", "xtrack", "ngoto",
-                         "goto",      "ntrack", "track",  "pfmove",  "line",   "proj1",   "proj2",  "proj3"};
-  for (int mode = 0; mode < 24; ++mode) EXPECT_EQ(table[modes[mode]].code, mode) << modes[mode];
-  const char* constants[] = {"robottype",   "vmax",        "amax",       "wmax",    "rho0",     "eta",
-                             "sbound",      "springk",     "simspeed",   "jlimit",  "friction", "torqlim",
-                             "qmin",        "qmax",        "dqmax",      "ddqmax",  "q0",       "kj",
-                             "setobstacle", "delobstacle", "setline",    "delline", "kp",       "kv",
-                             "setemasspos", "setmsipos",   "setifmaxvel"};
-  for (int type = 0; type < 27; ++type) EXPECT_EQ(table[constants[type]].code, type) << constants[type];
+  for (const ControlModeInfo& m : kControlModes) {
+    ASSERT_EQ(table.count(m.word), 1u) << m.word;
+    EXPECT_EQ(table[m.word].code, m.mode) << m.word;
+    EXPECT_EQ(table[m.word].help.theme, CommandTheme::kModes) << m.word;
+  }
+  // Modes that take the same goal share a handler.
+  EXPECT_EQ(table[controlModeWord(kJgoto)].handler, table[controlModeWord(kNjmove)].handler);
+  EXPECT_NE(table[controlModeWord(kJgoto)].handler, table[controlModeWord(kGoto)].handler);
+  EXPECT_NE(table[controlModeWord(kXtrack)].handler, table[controlModeWord(kGoto)].handler);
+  EXPECT_NE(table[controlModeWord(kFloat)].handler, table[controlModeWord(kGoto)].handler);
+  for (const ConstantInfo& c : kConstants) {
+    ASSERT_EQ(table.count(c.word), 1u) << c.word;
+    EXPECT_EQ(table[c.word].code, constantNumber(c.type)) << c.word;
+  }
 }
 
 }  // namespace

@@ -9,12 +9,14 @@
 #include <vector>
 
 #include "KorvexRun.h"
+#include "StandInConfiguration.h"
 #include "app/CommandHandlers.h"
 #include "app/CommandTable.h"
 #include "app/NearestWords.h"
 #include "app/ServoAgent.h"
 #include "app/TextUI.h"
 #include "app/UiAgent.h"
+#include "protocol/GainsRecord.h"
 #include "servo/Session.h"
 #include "utility/MesgQueue.h"
 
@@ -47,29 +49,13 @@ class ConsoleHelp : public testing::Test {
   // parameters, limits of +-160 degrees, and gains for every mode.
   void reportArm(int robotType, int dof, int parms, int gains) {
     CMsg msg;
-    msg.setType(SERVO_CONFIG);
-    msg.writeInt(robotType);
-    msg.writeInt(dof);
-    msg.writeInt(parms);
-    for (int i = 0; i < 8; ++i) msg.writeFloat(1.0f);
-    for (int i = 0; i < 3; ++i) msg.writeBool(true);
-    for (int v = 0; v < 6; ++v) {
-      for (int j = 0; j < dof; ++j) msg.writeFloat(v == 0 ? -160.0f : 160.0f);
-    }
-    for (int v = 0; v < 2; ++v) {
-      for (int j = 0; j < parms; ++j) msg.writeFloat(v == 0 ? -1.0f : 1.0f);
-    }
-    msg.writeInt(0);
-    msg.writeBool(false);
-    for (int i = 0; i < 6; ++i) msg.writeFloat(0);
+    writeServoConfiguration(msg, standInConfiguration(robotType, dof, parms));
     m_agent->reply(msg, 2);
+    PrVector ones(gains);
+    for (int i = 0; i < gains; ++i) ones[i] = 1.0f;
     for (int mode = 0; mode < kNumControlModes; ++mode) {
-      CMsg g;
-      g.setType(SERVO_GAINS);
-      g.writeInt(mode);
-      g.writeInt(gains);
-      for (int i = 0; i < 2 * gains; ++i) g.writeFloat(1.0f);
-      m_agent->reply(g, 2);
+      writeGains(msg, mode, ones, ones);
+      m_agent->reply(msg, 2);
     }
     m_ui->pollServoMessages();
   }

@@ -8,6 +8,10 @@
 #include "app/ServoAgent.h"
 #include "app/TextUI.h"
 #include "app/UiAgent.h"
+#include "protocol/ConstantType.h"
+#include "protocol/GainsRecord.h"
+#include "protocol/ServoConfiguration.h"
+#include "StandInConfiguration.h"
 #include "utility/MesgQueue.h"
 
 namespace {
@@ -39,37 +43,23 @@ class TextUITest : public testing::Test {
   // A SERVO_CONFIG for a six-joint arm with seven configuration parameters,
   // joint limits of +-160 degrees and one obstacle.
   void sendConfiguration(bool jlimit) {
+    ServoConfiguration config = standInConfiguration(3, 6, 7);
+    config.jlimit = jlimit;
+    config.obstacles.push_back({42, PrVector3(0.5f, 0.25f, 0.125f), 0.1f});
+    setLine(config.line, PrVector3(0, 0, 0), PrVector3(0, 0, 0));  // equal end points
     CMsg msg;
-    msg.setType(SERVO_CONFIG);
-    msg.writeInt(3);
-    msg.writeInt(6);
-    msg.writeInt(7);
-    for (int i = 0; i < 8; ++i) msg.writeFloat(1.0f + float(i));
-    msg.writeBool(jlimit);
-    msg.writeBool(true);
-    msg.writeBool(true);
-    for (int v = 0; v < 6; ++v) {  // qmin, qmax, dqmax, ddqmax, q0, kj
-      for (int j = 0; j < 6; ++j) msg.writeFloat(v == 0 ? -160.0f : 160.0f);
-    }
-    for (int v = 0; v < 2; ++v) {  // xmin, xmax
-      for (int j = 0; j < 7; ++j) msg.writeFloat(v == 0 ? -1.0f : 1.0f);
-    }
-    msg.writeInt(1);
-    msg.writeInt(42);
-    const float sphere[] = {0.5f, 0.25f, 0.125f, 0.1f};
-    msg.writeFloats(sphere, 4);
-    msg.writeBool(true);
-    const float line[] = {0, 0, 0, 0, 0, 0};  // equal end points
-    msg.writeFloats(line, 6);
+    writeServoConfiguration(msg, config);
     m_agent->reply(msg, 2);
   }
 
   void sendGains(int mode, int n) {
+    PrVector kp(n), kv(n);
+    for (int i = 0; i < n; ++i) {
+      kp[i] = static_cast<float>(i);
+      kv[i] = static_cast<float>(n + i);
+    }
     CMsg msg;
-    msg.setType(SERVO_GAINS);
-    msg.writeInt(mode);
-    msg.writeInt(n);
-    for (int i = 0; i < 2 * n; ++i) msg.writeFloat(static_cast<float>(i));
+    writeGains(msg, mode, kp, kv);
     m_agent->reply(msg, 2);
   }
 
@@ -153,7 +143,7 @@ TEST_F(TextUITest, BlankLinesSucceedAndWordsMayBeSurroundedByBlanks) {
   EXPECT_TRUE(run("   float   \n"));
   const Request request = nextRequest(1);
   EXPECT_EQ(request.type, UI_CONTROL_MODE);
-  EXPECT_EQ(request.ints, std::vector<int>{1});
+  EXPECT_EQ(request.ints, std::vector<int>{kFloat});
   EXPECT_TRUE(request.floats.empty());
 }
 
@@ -161,7 +151,7 @@ TEST_F(TextUITest, GainsTakeAModeAndAsManyValuesAsAreStored) {
   EXPECT_TRUE(run("kp 8 1 2 3 4 5 6"));
   Request request = nextRequest(2);
   EXPECT_EQ(request.type, UI_CONSTANT);
-  EXPECT_EQ(request.ints, (std::vector<int>{22, 8}));
+  EXPECT_EQ(request.ints, (std::vector<int>{constantNumber(ConstantType::kKp), kJmove}));
   EXPECT_EQ(request.floats, (std::vector<float>{1, 2, 3, 4, 5, 6}));
 
   std::string error;
@@ -182,13 +172,13 @@ TEST_F(TextUITest, JointGoalsAreCheckedAgainstTheStoredLimits) {
   EXPECT_TRUE(noRequest());
 
   EXPECT_TRUE(run("jgoto 0 0 0 0 0 160"));  // limits are inclusive
-  EXPECT_EQ(nextRequest(2).ints, (std::vector<int>{10, 0}));
+  EXPECT_EQ(nextRequest(2).ints, (std::vector<int>{kJgoto, 0}));
 
   sendConfiguration(/*jlimit=*/false);
   m_ui->pollServoMessages();
   EXPECT_TRUE(run("jgoto 0 0 0 0 0 170"));
   const Request request = nextRequest(1);
-  EXPECT_EQ(request.ints, std::vector<int>{10});
+  EXPECT_EQ(request.ints, std::vector<int>{kJgoto});
   EXPECT_EQ(request.floats, (std::vector<float>{0, 0, 0, 0, 0, 170}));
 }
 
@@ -196,9 +186,9 @@ TEST_F(TextUITest, IntegerArgumentsByScanOrByBaseDetection) {
   EXPECT_TRUE(run("gripper 0x10"));  // a decimal scan stops at the x
   EXPECT_EQ(nextRequest(1).ints, std::vector<int>{0});
   EXPECT_TRUE(run("robottype 0x3"));
-  EXPECT_EQ(nextRequest(2).ints, (std::vector<int>{0, 3}));
+  EXPECT_EQ(nextRequest(2).ints, (std::vector<int>{constantNumber(ConstantType::kRobotType), 3}));
   EXPECT_TRUE(run("delobstacle 010"));  // octal
-  EXPECT_EQ(nextRequest(2).ints, (std::vector<int>{19, 8}));
+  EXPECT_EQ(nextRequest(2).ints, (std::vector<int>{constantNumber(ConstantType::kDelObstacle), 8}));
   std::string error;
   EXPECT_FALSE(run("robottype 9", &error));
   EXPECT_FALSE(run("vmax nan", &error));

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "GuiTestEnvironment.h"
+#include "StandInConfiguration.h"
 #include "app/ServoAgent.h"
 #include "app/TextUI.h"
 #include "app/UiAgent.h"
@@ -75,25 +76,12 @@ class GuiWindowTest : public testing::Test {
   // A SERVO_CONFIG: joint limits +-160 degrees, operational bounds +-1000,
   // vmax 1.5, obstacles with the given ids.
   void sendConfiguration(const StandInArm& arm) {
+    ServoConfiguration config = standInConfiguration(arm.robotType, arm.dof, arm.numConfigParms, 160.0f, 1000.0f, 0.5f);
+    for (int id : arm.obstacleIds) config.obstacles.push_back({id, PrVector3(0.5f, 0.25f, 0.125f), 0.1f});
+    setLine(config.line, PrVector3(arm.line), PrVector3(arm.line + 3));
+    config.line.enabled = arm.lineEnabled ? 1 : 0;
     CMsg msg;
-    msg.setType(SERVO_CONFIG);
-    msg.writeInt(arm.robotType);
-    msg.writeInt(arm.dof);
-    msg.writeInt(arm.numConfigParms);
-    for (int i = 0; i < 8; ++i) msg.writeFloat(1.5f + float(i));
-    for (int i = 0; i < 3; ++i) msg.writeBool(true);
-    for (int v = 0; v < 6; ++v)
-      for (int j = 0; j < arm.dof; ++j) msg.writeFloat(v == 0 ? -160.0f : 160.0f);
-    for (int v = 0; v < 2; ++v)
-      for (int j = 0; j < arm.numConfigParms; ++j) msg.writeFloat(v == 0 ? -1000.0f : 1000.0f);
-    msg.writeInt(static_cast<int>(arm.obstacleIds.size()));
-    for (int id : arm.obstacleIds) {
-      msg.writeInt(id);
-      const float sphere[] = {0.5f, 0.25f, 0.125f, 0.1f};
-      msg.writeFloats(sphere, 4);
-    }
-    msg.writeBool(arm.lineEnabled);
-    msg.writeFloats(arm.line, 6);
+    writeServoConfiguration(msg, config);
     m_agent->reply(msg, 2);
   }
 

@@ -10,6 +10,7 @@
 #include "GuiWindowFixture.h"
 #include "gui/TransformDialog.h"
 #include "libpuma/IRobotModel.h"
+#include "protocol/ConstantType.h"
 
 namespace {
 
@@ -42,8 +43,8 @@ class GuiWindowTools : public GuiWindowTest {
       CMappedMsg msg = m_agent->read();
       if (msg.getType() != UI_CONSTANT) continue;
       const int code = msg.readInt();
-      if (code == 21) lines.emplace_back();
-      if (code != 20) continue;
+      if (code == constantNumber(ConstantType::kDelLine)) lines.emplace_back();
+      if (code != constantNumber(ConstantType::kSetLine)) continue;
       std::vector<float> points(6);
       msg.readFloats(points.data(), 6);
       lines.push_back(points);

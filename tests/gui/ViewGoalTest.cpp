@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "libpuma/RobotModelFactory.h"
-#include "servo/ControlModes.h"
+#include "protocol/ControlModeTable.h"
 #include "servo/ScopeSample.h"
 #include "servo/ServoState.h"
 

@@ -13,7 +13,7 @@
 #include "StateFixture.h"
 #include "scenarios/ScenarioBench.h"
 #include "scenarios/Scenarios.h"
-#include "servo/ControlModes.h"
+#include "protocol/ControlModeTable.h"
 #include "servo/ControlPlugin.h"
 #include "utility/consolePrint.h"
 
@@ -56,6 +56,27 @@ TEST(ControlLibrary, PrintsThroughTheHostsPrintRoutine) {
   EXPECT_NE(sink.text.find("tau (N m)"), std::string::npos) << sink.text;
 }
 
+// The debug print tells the error the mode steers by: the joint-gain modes
+// (the x-track modes among them) a joint error, the others the tool's.
+TEST(ControlLibrary, DebugPrintShowsTheErrorOfTheModesGainSpace) {
+  const ControlPlugin plugin = loadControlPlugin("./control.dll");
+  ASSERT_TRUE(plugin.loaded());
+  for (const ControlModeInfo& m : kControlModes) {
+    if (m.mode == kNoControl || m.mode == kFloat) continue;
+    SCOPED_TRACE(m.word);
+    StateFixture f;
+    plugin.initControl(&f.s);
+    CapturingSink sink;
+    plugin.initMode(m.mode, &f.s);
+    plugin.printDebug(&f.s);
+    EXPECT_NE(sink.text.find(std::string("mode ") + m.word + ","), std::string::npos) << sink.text;
+    const bool joint = sink.text.find("joint error (deg)") != std::string::npos;
+    const bool tool = sink.text.find("position error") != std::string::npos;
+    EXPECT_EQ(joint, m.gains == GainSpace::kJoint) << sink.text;
+    EXPECT_NE(joint, tool) << sink.text;
+  }
+}
+
 TEST(ControlLibrary, RefusesNonFiniteTorquesAndFloatsInstead) {
   const ControlPlugin plugin = loadControlPlugin("./control.dll");
   StateFixture f;
@@ -80,7 +101,7 @@ TEST(ControlLibrary, TicksAllocateNothing) {
   goal.translation[0] -= 0.05f;
   const float joints[6] = {10, -50, 150, 10, 50, 10};
   for (int mode : {kFloat, kJhold, kHold, kOpen, kJmove, kJgoto, kJtrack, kNjtrack}) {
-    if (mode >= kJmove)
+    if (takesJointGoal(mode))
       bench.setJointGoal(mode, joints);
     else
       bench.setMode(mode);

@@ -9,7 +9,7 @@
 
 #include "scenarios/ScenarioBench.h"
 #include "scenarios/Scenarios.h"
-#include "servo/ControlModes.h"
+#include "protocol/ControlModeTable.h"
 
 namespace {
 

@@ -3,48 +3,18 @@
 #include <gtest/gtest.h>
 
 #include "ServoHarness.h"
+#include "protocol/ConstantType.h"
+#include "protocol/ServoConfiguration.h"
 #include "servo/ObstacleList.h"
 
 namespace {
 
-struct Config {
-  int robotType, dof, c;
-  float vmax, amax, wmax, rho0, eta, sbound, springK, simSpeed;
-  bool jlimit, friction, torqueLimit;
-  std::vector<float> qmin;
-  std::vector<int> obstacleIds;
-  std::vector<float> obstacleRadii;
-  bool lineEnabled;
-  float p1[3], p2[3];
-};
+using C = ConstantType;
 
-Config decode(Reply reply) {
-  CMsg& m = *reply.msg;
-  Config c;
-  c.robotType = m.readInt();
-  c.dof = m.readInt();
-  c.c = m.readInt();
-  for (float* f : {&c.vmax, &c.amax, &c.wmax, &c.rho0, &c.eta, &c.sbound, &c.springK, &c.simSpeed})
-    *f = m.readFloat();
-  c.jlimit = m.readBool();
-  c.friction = m.readBool();
-  c.torqueLimit = m.readBool();
-  c.qmin.resize(c.dof);
-  m.readFloats(c.qmin.data(), c.dof);
-  std::vector<float> skip(5 * c.dof + 2 * c.c);
-  m.readFloats(skip.data(), int(skip.size()));
-  const int count = m.readInt();
-  for (int i = 0; i < count; ++i) {
-    c.obstacleIds.push_back(m.readInt());
-    float v[4];
-    m.readFloats(v, 4);
-    c.obstacleRadii.push_back(v[3]);
-  }
-  c.lineEnabled = m.readBool();
-  m.readFloats(c.p1, 3);
-  m.readFloats(c.p2, 3);
-  EXPECT_FALSE(m.truncated());
-  EXPECT_EQ(m.position(), reply.length) << "the record ends with the line";
+ServoConfiguration decode(Reply reply) {
+  ServoConfiguration c;
+  EXPECT_TRUE(readServoConfiguration(*reply.msg, c));
+  EXPECT_EQ(reply.msg->position(), reply.length) << "the record ends with the line";
   return c;
 }
 
@@ -54,26 +24,83 @@ class ServoConstantTest : public testing::Test {
     ASSERT_TRUE(h.servo().servoInit());
     h.replies();
   }
-  // Sends a constant and returns the configuration it produced (if any).
-  std::vector<Reply> constant(int type, std::initializer_list<float> floats = {}, int intValue = INT32_MIN) {
+  // Sends a constant and returns every reply.
+  std::vector<Reply> send(ConstantType type, std::initializer_list<float> floats = {}, int intValue = INT32_MIN) {
     CMsg msg;
     msg.setType(UI_CONSTANT);
-    msg.writeInt(type);
+    msg.writeInt(constantNumber(type));
     if (intValue != INT32_MIN) msg.writeInt(intValue);
     for (float v : floats) msg.writeFloat(v);
     h.request(msg);
-    return ofType(h.replies(), SERVO_CONFIG);
+    return h.replies();
+  }
+  // Sends a constant and returns the configuration it produced (if any).
+  std::vector<Reply> constant(ConstantType type, std::initializer_list<float> floats = {},
+                              int intValue = INT32_MIN) {
+    return ofType(send(type, floats, intValue), SERVO_CONFIG);
   }
   ServoHarness h;
 };
 
+// Each constant, given a well-formed value, answers as the constant table says.
+TEST_F(ServoConstantTest, EveryConstantAnswersAsTheTableSays) {
+  for (const ConstantInfo& info : kConstants) {
+    SCOPED_TRACE(info.word);
+    std::vector<Reply> all;
+    switch (info.payload) {
+      case ConstantPayload::kInteger:
+        all = send(info.type, {}, 3);
+        break;
+      case ConstantPayload::kFloat:
+        all = send(info.type, {1.0f});
+        break;
+      case ConstantPayload::kToggle:
+        all = send(info.type);
+        break;
+      case ConstantPayload::kPerJoint:
+        all = send(info.type, {5, 5, 5, 5, 5, 5});
+        break;
+      case ConstantPayload::kObstacle:
+        all = send(info.type, {0.5f, 0, 0.3f, 0.1f}, 7);
+        break;
+      case ConstantPayload::kId:
+        all = send(info.type, {}, 7);
+        break;
+      case ConstantPayload::kLine:
+        all = send(info.type, {0, 0, 0, 1, 0, 0});
+        break;
+      case ConstantPayload::kGains:
+        all = send(info.type, {1, 2, 3, 4, 5, 6}, kJgoto);
+        break;
+      case ConstantPayload::kSwitch:
+        all = send(info.type, {}, 1);
+        break;
+    }
+    const size_t configs = ofType(all, SERVO_CONFIG).size();
+    const size_t gains = ofType(all, SERVO_GAINS).size();
+    EXPECT_EQ(textOf(all), "");
+    switch (info.answer) {
+      case ConstantAnswer::kConfiguration:
+        EXPECT_GE(configs, 1u) << "a new robot type announces itself, then the constant does";
+        break;
+      case ConstantAnswer::kGains:
+        EXPECT_EQ(configs, 0u);
+        EXPECT_EQ(gains, 1u);
+        break;
+      case ConstantAnswer::kNothing:
+        EXPECT_EQ(configs + gains, 0u);
+        break;
+    }
+  }
+}
+
 TEST_F(ServoConstantTest, InitialValuesAsSentInTheConfiguration) {
-  auto config = constant(21);  // delline: sends the configuration, changes nothing visible
+  auto config = constant(C::kDelLine);  // sends the configuration, changes nothing visible
   ASSERT_EQ(config.size(), 1u);
-  Config c = decode(config[0]);
+  ServoConfiguration c = decode(config[0]);
   EXPECT_EQ(c.robotType, 3);
   EXPECT_EQ(c.dof, 6);
-  EXPECT_EQ(c.c, 7);
+  EXPECT_EQ(c.numConfigParms, 7);
   EXPECT_FLOAT_EQ(c.vmax, 0.3f);
   EXPECT_NEAR(c.wmax, 45.0f, 1e-3f) << "angular limit in degrees";
   EXPECT_FLOAT_EQ(c.rho0, 0.05f);
@@ -81,46 +108,46 @@ TEST_F(ServoConstantTest, InitialValuesAsSentInTheConfiguration) {
   EXPECT_NEAR(c.sbound, 10.0f, 1e-4f);
   EXPECT_FLOAT_EQ(c.springK, 200.0f);
   EXPECT_FLOAT_EQ(c.simSpeed, 1.0f);
-  EXPECT_TRUE(c.jlimit && c.friction && c.torqueLimit);
+  EXPECT_TRUE(c.jlimit && c.friction && c.torqlim);
   EXPECT_NEAR(c.qmin[0], -160.0f, 1e-3f);
-  EXPECT_FALSE(c.lineEnabled);
-  EXPECT_FLOAT_EQ(c.p1[0], -0.5f);
-  EXPECT_FLOAT_EQ(c.p2[0], 0.5f);
+  EXPECT_FALSE(c.line.enabled);
+  EXPECT_FLOAT_EQ(c.line.p1[0], -0.5f);
+  EXPECT_FLOAT_EQ(c.line.p2[0], 0.5f);
 }
 
 TEST_F(ServoConstantTest, ScalarsTogglesAndJointVectors) {
-  EXPECT_EQ(constant(3, {90}).size(), 1u);
+  EXPECT_EQ(constant(C::kWmax, {90}).size(), 1u);
   EXPECT_NEAR(h.state().wmax, 1.5707964f, 1e-6f);
-  constant(6, {20});
+  constant(C::kSbound, {20});
   EXPECT_NEAR(h.state().sbound, 0.34906584f, 1e-6f);
-  constant(8, {2});
+  constant(C::kSimSpeed, {2});
   EXPECT_FLOAT_EQ(h.servo().simSpeed(), 2.0f);
-  constant(9);
+  constant(C::kJlimit);
   EXPECT_FALSE(h.state().jlimit);
-  Config c = decode(constant(10)[0]);
+  ServoConfiguration c = decode(constant(C::kFriction)[0]);
   EXPECT_FALSE(h.servo().frictionOn());
   EXPECT_FALSE(c.friction);
-  constant(12, {-10, -20, -30, -40, -50, -60});
+  constant(C::kQmin, {-10, -20, -30, -40, -50, -60});
   EXPECT_NEAR(h.state().qmin[5], -60 * 0.017453292f, 1e-6f);
-  constant(17, {1, 2, 3, 4, 5, 6});
+  constant(C::kKj, {1, 2, 3, 4, 5, 6});
   EXPECT_FLOAT_EQ(h.state().kj[5], 6.0f) << "kj is not an angle";
-  EXPECT_TRUE(constant(12, {1, 2}).empty()) << "a short vector is refused";
+  EXPECT_TRUE(constant(C::kQmin, {1, 2}).empty()) << "a short vector is refused";
   EXPECT_NEAR(h.state().qmin[0], -10 * 0.017453292f, 1e-6f);
-  EXPECT_TRUE(constant(24, {}, 0).empty()) << "display switches send no configuration";
+  EXPECT_TRUE(constant(C::kEmassPos, {}, 0).empty()) << "display switches send no configuration";
 }
 
 TEST_F(ServoConstantTest, ObstaclesReplaceAppendStopAtSixteenAndDeleteById) {
-  for (int id = 0; id < 16; ++id) constant(18, {0.1f * float(id), 0, 0, 0.2f}, id);
-  Config c = decode(constant(18, {1, 1, 1, 0.5f}, 3)[0]);
-  EXPECT_EQ(c.obstacleIds.size(), 16u);
-  EXPECT_FLOAT_EQ(c.obstacleRadii[3], 0.5f) << "same id replaces in place";
-  auto full = constant(18, {0, 0, 0, 0.3f}, 99);
+  for (int id = 0; id < 16; ++id) constant(C::kSetObstacle, {0.1f * float(id), 0, 0, 0.2f}, id);
+  ServoConfiguration c = decode(constant(C::kSetObstacle, {1, 1, 1, 0.5f}, 3)[0]);
+  EXPECT_EQ(c.obstacles.size(), 16u);
+  EXPECT_FLOAT_EQ(c.obstacles[3].radius, 0.5f) << "same id replaces in place";
+  auto full = constant(C::kSetObstacle, {0, 0, 0, 0.3f}, 99);
   ASSERT_EQ(full.size(), 1u) << "the seventeenth is ignored but the configuration still goes out";
-  EXPECT_EQ(decode(full[0]).obstacleIds.size(), 16u);
-  c = decode(constant(19, {}, 3)[0]);
-  ASSERT_EQ(c.obstacleIds.size(), 15u);
-  EXPECT_EQ(c.obstacleIds[2], 2);
-  EXPECT_EQ(c.obstacleIds[3], 4) << "later entries move down";
+  EXPECT_EQ(decode(full[0]).obstacles.size(), 16u);
+  c = decode(constant(C::kDelObstacle, {}, 3)[0]);
+  ASSERT_EQ(c.obstacles.size(), 15u);
+  EXPECT_EQ(c.obstacles[2].id, 2);
+  EXPECT_EQ(c.obstacles[3].id, 4) << "later entries move down";
 }
 
 TEST(ObstacleListTest, DeletingAnIdThatAppearsTwiceRemovesBoth) {
@@ -136,8 +163,8 @@ TEST(ObstacleListTest, DeletingAnIdThatAppearsTwiceRemovesBoth) {
 }
 
 TEST_F(ServoConstantTest, LineDerivesDirectionAndClosestPoint) {
-  Config c = decode(constant(20, {0.2f, 0.4f, 0.1f, 0.6f, 0.4f, 0.4f})[0]);
-  EXPECT_TRUE(c.lineEnabled);
+  ServoConfiguration c = decode(constant(C::kSetLine, {0.2f, 0.4f, 0.1f, 0.6f, 0.4f, 0.4f})[0]);
+  EXPECT_TRUE(c.line.enabled);
   const VirtualLine& line = h.state().line;
   EXPECT_NEAR(line.direction[0], 0.8f, 1e-6f);
   EXPECT_NEAR(line.direction[2], 0.6f, 1e-6f);
@@ -146,15 +173,15 @@ TEST_F(ServoConstantTest, LineDerivesDirectionAndClosestPoint) {
   PrVector3 fromP1 = line.closest - line.p1;
   EXPECT_NEAR(fromP1.cross(line.direction).magnitude(), 0.0f, 1e-6f);
 
-  constant(20, {0.3f, 0.2f, 0.1f, 0.3f, 0.2f, 0.1f});
+  constant(C::kSetLine, {0.3f, 0.2f, 0.1f, 0.3f, 0.2f, 0.1f});
   EXPECT_EQ(line.direction[0], 1.0f);
   EXPECT_EQ(line.direction[1], 0.0f);
   EXPECT_EQ(line.closest[0], 0.0f);
   EXPECT_EQ(line.closest[1], 0.2f);
   EXPECT_EQ(line.closest[2], 0.1f);
-  c = decode(constant(21)[0]);
-  EXPECT_FALSE(c.lineEnabled);
-  EXPECT_FLOAT_EQ(c.p1[0], 0.3f) << "points kept";
+  c = decode(constant(C::kDelLine)[0]);
+  EXPECT_FALSE(c.line.enabled);
+  EXPECT_FLOAT_EQ(c.line.p1[0], 0.3f) << "points kept";
 }
 
 }  // namespace

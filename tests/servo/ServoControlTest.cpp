@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "ServoHarness.h"
+#include "protocol/ConstantType.h"
 
 namespace {
 
@@ -26,10 +27,10 @@ class ServoControlTest : public testing::Test {
     if (elbow >= 0) msg.writeInt(elbow);
     h.request(msg);
   }
-  void setGains(int type, int mode, std::initializer_list<float> gains) {
+  void setGains(ConstantType type, int mode, std::initializer_list<float> gains) {
     CMsg msg;
     msg.setType(UI_CONSTANT);
-    msg.writeInt(type);
+    msg.writeInt(constantNumber(type));
     msg.writeInt(mode);
     for (float v : gains) msg.writeFloat(v);
     h.request(msg);
@@ -51,23 +52,23 @@ TEST_F(ServoControlTest, InitControlRunsOnceAfterTheFirstModelIsSetUp) {
 TEST_F(ServoControlTest, EachTickCallsPreprocessModePostprocessInOrder) {
   h.tick(2);
   EXPECT_EQ(log.names(),
-            (std::vector<std::string>{"PreprocessControl", "floatControl", "PostprocessControl",
-                                      "PreprocessControl", "floatControl", "PostprocessControl"}));
+            (std::vector<std::string>{"PreprocessControl", controlModeTickName(kFloat), "PostprocessControl",
+                                      "PreprocessControl", controlModeTickName(kFloat), "PostprocessControl"}));
 }
 
 TEST_F(ServoControlTest, NocontrolHasNoInitAndTicksNoControl) {
   selectMode(kNoControl);
   EXPECT_TRUE(log.names().empty());
   h.tick();
-  EXPECT_EQ(log.names()[1], "noControl");
+  EXPECT_EQ(log.names()[1], controlModeTickName(kNoControl));
 }
 
 TEST_F(ServoControlTest, JointGoalIsStoredInRadiansBeforeTheInitCall) {
-  setGains(22, kJgoto, {1, 2, 3, 4, 5, 6});
+  setGains(ConstantType::kKp, kJgoto, {1, 2, 3, 4, 5, 6});
   selectMode(kJgoto, {10, 20, 30, 40, 50, 60});
   std::vector<RecordedCall> calls = log.calls();
   ASSERT_EQ(calls.size(), 1u);
-  EXPECT_STREQ(calls[0].name, "initJgotoControl");
+  EXPECT_STREQ(calls[0].name, controlModeInitName(kJgoto));
   EXPECT_EQ(calls[0].qdSize, 6);
   for (int i = 0; i < 6; ++i) EXPECT_NEAR(calls[0].qd[i], float((i + 1) * 10) * 0.017453292f, 1e-6f);
   EXPECT_EQ(calls[0].dqdMagnitudeSquared, 0.0f);
@@ -79,7 +80,7 @@ TEST_F(ServoControlTest, OperationalGoalCarriesElbowAndFrame) {
   selectMode(kXtrack, {0.4f, 0.1f, 0.3f, 1, 0, 0, 0}, 1);
   std::vector<RecordedCall> calls = log.calls();
   ASSERT_EQ(calls.size(), 1u);
-  EXPECT_STREQ(calls[0].name, "initXtrackControl");
+  EXPECT_STREQ(calls[0].name, controlModeInitName(kXtrack));
   EXPECT_EQ(calls[0].xdSize, 7);
   EXPECT_FLOAT_EQ(calls[0].xd[0], 0.4f);
   EXPECT_EQ(calls[0].elbow, 1);
@@ -90,7 +91,7 @@ TEST_F(ServoControlTest, OperationalGoalCarriesElbowAndFrame) {
 TEST_F(ServoControlTest, GainsAreCopiedEveryTickSoAChangeActsAtTheNextTick) {
   selectMode(kJmove, {0, 0, 0, 0, 0, 0});
   h.tick();
-  setGains(22, kJmove, {77, 1, 1, 1, 1, 1});
+  setGains(ConstantType::kKp, kJmove, {77, 1, 1, 1, 1, 1});
   auto gains = ofType(h.replies(), SERVO_GAINS);
   ASSERT_EQ(gains.size(), 1u) << "kp sends only that mode's gains";
   EXPECT_EQ(gains[0].msg->readInt(), kJmove);
@@ -98,14 +99,14 @@ TEST_F(ServoControlTest, GainsAreCopiedEveryTickSoAChangeActsAtTheNextTick) {
   h.tick();
   std::vector<RecordedCall> calls = log.calls();
   ASSERT_EQ(calls.size(), 3u);
-  EXPECT_STREQ(calls[1].name, "jmoveControl");
+  EXPECT_STREQ(calls[1].name, controlModeTickName(kJmove));
   EXPECT_EQ(calls[1].kp0, 77.0f);
-  setGains(23, kJmove, {9, 1, 1, 1, 1, 1});
+  setGains(ConstantType::kKv, kJmove, {9, 1, 1, 1, 1, 1});
   log.clear();
   h.tick();
   EXPECT_EQ(log.calls()[1].kv0, 9.0f);
   h.replies();
-  setGains(22, 30, {1});
+  setGains(ConstantType::kKp, 30, {1});
   EXPECT_NE(textOf(h.replies()).find("no such mode"), std::string::npos);
 }
 
@@ -118,13 +119,13 @@ TEST_F(ServoControlTest, TruncatedGoalChangesNothing) {
 
 TEST_F(ServoControlTest, UnknownModeEndsTheSessionAndFloatsMeanwhile) {
   selectMode(30);
-  EXPECT_EQ(log.names(), std::vector<std::string>{"initFloatControl"});
+  EXPECT_EQ(log.names(), std::vector<std::string>{controlModeInitName(kFloat)});
   EXPECT_TRUE(sessionEnded.load());
   EXPECT_EQ(textOf(h.replies()), "Unknown control mode. Shutting down.\n");
   log.clear();
   h.servo().servoTick();
   h.servo().servoTick();
-  EXPECT_EQ(log.names()[1], "floatControl");
+  EXPECT_EQ(log.names()[1], controlModeTickName(kFloat));
   EXPECT_EQ(textOf(h.replies()),
             "No control mode. Defaulting to Float.\nNo control mode. Defaulting to Float.\n");
 }
@@ -139,7 +140,7 @@ TEST_F(ServoControlTest, TorqueLimitingClampsUnlessSwitchedOff) {
   for (int i = 0; i < 6; ++i) EXPECT_FLOAT_EQ(h.servo().sentTorques()[i], -tauMax[i]);
   CMsg toggle;
   toggle.setType(UI_CONSTANT);
-  toggle.writeInt(11);
+  toggle.writeInt(constantNumber(ConstantType::kTorqueLimit));
   h.request(toggle);
   EXPECT_FALSE(h.servo().torqueLimitOn());
   h.tick();
@@ -179,7 +180,7 @@ TEST_F(ServoControlTest, RobotTypeChangeResizesEverythingAndAnnouncesIt) {
   selectMode(kJgoto, {0, 0, 0, 0, 0, 0});
   CMsg msg;
   msg.setType(UI_CONSTANT);
-  msg.writeInt(0);
+  msg.writeInt(constantNumber(ConstantType::kRobotType));
   msg.writeInt(0);
   h.request(msg);
   const ServoState& s = h.state();
@@ -220,7 +221,8 @@ TEST(ServoMissingPluginTest, MissingModeRunsWithoutControlAndIsReportedOncePerSw
   h.tick(5);
   std::string text = textOf(h.replies());
   EXPECT_NE(text.find("control.dll has no jgotoControl"), std::string::npos);
-  EXPECT_EQ(text.find("jgotoControl"), text.rfind("jgotoControl")) << "once per switch, not per tick";
+  const char* tick = controlModeTickName(kJgoto);
+  EXPECT_EQ(text.find(tick), text.rfind(tick)) << "once per switch, not per tick";
   for (int i = 0; i < 6; ++i) EXPECT_EQ(h.servo().sentTorques()[i], 0.0f) << "behaves like nocontrol";
   log.setTickTorque(0);
 }

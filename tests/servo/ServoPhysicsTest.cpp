@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 
 #include "AllocationCounter.h"
 #include "servo/ScopeSample.h"
 #include "ServoHarness.h"
+#include "protocol/ConstantType.h"
 
 namespace {
 
@@ -22,7 +24,7 @@ void selectJointGoal(ServoHarness& h, int mode, const std::vector<float>& degree
 void toggleFriction(ServoHarness& h) {
   CMsg msg;
   msg.setType(UI_CONSTANT);
-  msg.writeInt(10);
+  msg.writeInt(constantNumber(ConstantType::kFriction));
   h.request(msg);
 }
 
@@ -49,7 +51,7 @@ TEST(ServoPhysicsTest, ReducedArmSettlesToo) {
   ASSERT_TRUE(h.servo().servoInit());
   CMsg type;
   type.setType(UI_CONSTANT);
-  type.writeInt(0);
+  type.writeInt(constantNumber(ConstantType::kRobotType));
   type.writeInt(2);  // four joints: 1, 2, 3, 5
   h.request(type);
   const std::vector<float> goal = {30, -40, 50, 20};
@@ -99,7 +101,7 @@ TEST(ServoAllocationTest, SteadyTicksAllocateNothing) {
     h.servo().publishScopeSamples(scope.get());
     CMsg msg;
     msg.setType(UI_CONSTANT);
-    msg.writeInt(0);
+    msg.writeInt(constantNumber(ConstantType::kRobotType));
     msg.writeInt(type);
     h.request(msg);
     CMsg gather;
@@ -130,7 +132,7 @@ TEST(ServoScopeTest, EachTickPublishesTheValuesItEndedWith) {
   ServoHarness h("pd_plugin");
   ASSERT_TRUE(h.servo().servoInit());
   h.servo().publishScopeSamples(scope.get());
-  selectJointGoal(h, 10, {10, -30, 100, 0, 40, 0});  // jgoto
+  selectJointGoal(h, kJgoto, {10, -30, 100, 0, 40, 0});
   std::vector<ScopeSample> samples;
   for (int i = 0; i < 20; ++i) {
     h.tick();
@@ -175,7 +177,7 @@ TEST(ServoAllocationTest, RequestHandlersAllocateNothing) {
     ASSERT_TRUE(h.servo().servoInit());
     CMsg msg;
     msg.setType(UI_CONSTANT);
-    msg.writeInt(0);
+    msg.writeInt(constantNumber(ConstantType::kRobotType));
     msg.writeInt(type);
     h.request(msg);
     selectJointGoal(h, kJgoto, std::vector<float>(h.state().dof, 20.0f));
@@ -207,6 +209,41 @@ TEST(ServoAllocationTest, RequestHandlersAllocateNothing) {
       EXPECT_EQ(msiAllocations, 0) << "MSI, round " << round;
     }
   }
+}
+
+// Constants answer with the configuration or the gains, written from one
+// record the servo keeps: once it has been sized, no constant allocates.
+TEST(ServoAllocationTest, ConstantsAllocateNothing) {
+  ServoHarness h("recording_plugin");
+  ASSERT_TRUE(h.servo().servoInit());
+  std::vector<std::unique_ptr<CMsg>> requests;
+  std::vector<const char*> words;
+  auto add = [&](ConstantType type, std::initializer_list<float> floats, int first = INT32_MIN) {
+    requests.push_back(std::make_unique<CMsg>());
+    words.push_back(constantWord(type));
+    CMsg& msg = *requests.back();
+    msg.setType(UI_CONSTANT);
+    msg.writeInt(constantNumber(type));
+    if (first != INT32_MIN) msg.writeInt(first);
+    for (float v : floats) msg.writeFloat(v);
+  };
+  for (int id = 0; id < 17; ++id) add(ConstantType::kSetObstacle, {0.5f, 0, 0.3f, 0.1f}, id);
+  add(ConstantType::kVmax, {0.4f});
+  add(ConstantType::kWmax, {30});
+  add(ConstantType::kJlimit, {});
+  add(ConstantType::kQmax, {150, 40, 230, 170, 90, 250});
+  add(ConstantType::kSetLine, {0, 0, 0, 1, 0, 0});
+  add(ConstantType::kKp, {1, 2, 3, 4, 5, 6}, kJgoto);
+  add(ConstantType::kDelObstacle, {}, 3);
+  add(ConstantType::kMaxVelDisplay, {}, 1);
+  for (const auto& msg : requests) h.request(*msg);  // sizes the record
+  h.drain();
+  for (size_t i = 0; i < requests.size(); ++i) {
+    alloccount::Scope scope;
+    h.request(*requests[i]);
+    EXPECT_EQ(alloccount::count(), 0) << words[i];
+  }
+  h.drain();
 }
 
 }  // namespace

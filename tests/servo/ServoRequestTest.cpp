@@ -8,6 +8,7 @@
 #include "libpuma/CSimPuma.h"
 #include "libpuma/RobotModelFactory.h"
 #include "servo/LimitShapes.h"
+#include "protocol/ConstantType.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ class ServoRequestTest : public testing::Test {
   void setRobotType(int type) {
     CMsg msg;
     msg.setType(UI_CONSTANT);
-    msg.writeInt(0);
+    msg.writeInt(constantNumber(ConstantType::kRobotType));
     msg.writeInt(type);
     h.request(msg);
   }
@@ -122,7 +123,7 @@ TEST_F(ServoRequestTest, VisualisationCacheDropsRepeatsAtRest) {
   EXPECT_TRUE(h.replies().empty()) << "same request, arm at rest: no reply";
   CMsg toggle;
   toggle.setType(UI_CONSTANT);
-  toggle.writeInt(26);
+  toggle.writeInt(constantNumber(ConstantType::kMaxVelDisplay));
   toggle.writeInt(1);
   h.request(toggle);
   EXPECT_TRUE(h.replies().empty()) << "display switches send nothing";
@@ -138,7 +139,7 @@ TEST_F(ServoRequestTest, VisualisationCacheDropsRepeatsAtRest) {
 TEST_F(ServoRequestTest, MsiRequestsWhileOneIsBuiltGetTheLatestAnswered) {
   CMsg toggle;
   toggle.setType(UI_CONSTANT);
-  toggle.writeInt(26);
+  toggle.writeInt(constantNumber(ConstantType::kMaxVelDisplay));
   toggle.writeInt(1);
   h.request(UI_MSI, kDestUi);
   h.request(toggle);
@@ -152,7 +153,7 @@ TEST_F(ServoRequestTest, MsiRequestsWhileOneIsBuiltGetTheLatestAnswered) {
 TEST_F(ServoRequestTest, EffectiveMassAtAContactPointNeverSetIsZero) {
   CMsg off;
   off.setType(UI_CONSTANT);
-  off.writeInt(24);
+  off.writeInt(constantNumber(ConstantType::kEmassPos));
   off.writeInt(0);
   h.request(off);
   h.request(UI_EMASS, kDestUi);
@@ -164,7 +165,7 @@ TEST_F(ServoRequestTest, EffectiveMassAtAContactPointNeverSetIsZero) {
 TEST_F(ServoRequestTest, MsiOffTheEndEffectorRepliesZeros) {
   CMsg off;
   off.setType(UI_CONSTANT);
-  off.writeInt(25);
+  off.writeInt(constantNumber(ConstantType::kMsiPos));
   off.writeInt(0);
   h.request(off);
   h.request(UI_MSI, kDestUi);

@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "ScenarioBench.h"
-#include "servo/ControlModes.h"
+#include "protocol/ControlModeTable.h"
 
 namespace {
 

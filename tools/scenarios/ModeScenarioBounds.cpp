@@ -3,7 +3,7 @@
 // different sound law; each stubbed mode of the kit's template (tau = G
 // everywhere) breaks at least one of them.
 #include "GradedScenarios.h"
-#include "servo/ControlModes.h"
+#include "protocol/ControlModeTable.h"
 
 namespace {
 

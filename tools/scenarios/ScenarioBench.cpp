@@ -5,19 +5,14 @@
 #include "app/UiAgentLink.h"
 #include "libpuma/PacingClock.h"
 #include "servo/Servo.h"
+#include "protocol/ConstantType.h"
+#include "protocol/ControlModeRequest.h"
+#include "protocol/ControlModeTable.h"
 #include "servo/Session.h"
 #include "servo/UnitConversion.h"
 #include "utility/unitMsg.h"
 
 namespace {
-
-enum ConstantType {
-  kRobotType = 0,
-  kSetObstacle = 18,
-  kDeleteObstacle = 19,
-  kSetLine = 20,
-  kDeleteLine = 21
-};
 
 constexpr int kToolLink = 5;
 
@@ -55,16 +50,13 @@ void ScenarioBench::request(CMsg& msg) {
 
 void ScenarioBench::setMode(int mode) {
   CMsg msg;
-  msg.setType(UI_CONTROL_MODE);
-  msg.writeInt(mode);
+  writeControlModeRequest(msg, mode);
   request(msg);
 }
 
 void ScenarioBench::setJointGoal(int mode, const float* degrees) {
   CMsg msg;
-  msg.setType(UI_CONTROL_MODE);
-  msg.writeInt(mode);
-  msg.writeFloats(degrees, state().dof);
+  writeControlModeRequest(msg, mode, degrees, state().dof);
   request(msg);
 }
 
@@ -72,26 +64,20 @@ void ScenarioBench::setFrameGoal(int mode, const PrTransform& goal, int elbow) {
   const float config[7] = {goal.translation[0], goal.translation[1], goal.translation[2], goal.rotation.w,
                            goal.rotation.v[0],  goal.rotation.v[1],  goal.rotation.v[2]};
   CMsg msg;
-  msg.setType(UI_CONTROL_MODE);
-  msg.writeInt(mode);
-  msg.writeFloats(config, 7);
-  if (mode == 13 || mode == 14) msg.writeInt(elbow);
+  writeControlModeRequest(msg, mode, config, 7, elbow);
   request(msg);
 }
 
 void ScenarioBench::setConfigGoal(int mode, const float* config, int count, int elbow) {
   CMsg msg;
-  msg.setType(UI_CONTROL_MODE);
-  msg.writeInt(mode);
-  msg.writeFloats(config, count);
-  if (mode == 13 || mode == 14) msg.writeInt(elbow);
+  writeControlModeRequest(msg, mode, config, count, elbow);
   request(msg);
 }
 
 void ScenarioBench::setRobotType(int type) {
   CMsg msg;
   msg.setType(UI_CONSTANT);
-  msg.writeInt(kRobotType);
+  msg.writeInt(constantNumber(ConstantType::kRobotType));
   msg.writeInt(type);
   request(msg);
 }
@@ -100,7 +86,7 @@ void ScenarioBench::setObstacle(int id, float x, float y, float z, float radius)
   const float values[4] = {x, y, z, radius};
   CMsg msg;
   msg.setType(UI_CONSTANT);
-  msg.writeInt(kSetObstacle);
+  msg.writeInt(constantNumber(ConstantType::kSetObstacle));
   msg.writeInt(id);
   msg.writeFloats(values, 4);
   request(msg);
@@ -109,7 +95,7 @@ void ScenarioBench::setObstacle(int id, float x, float y, float z, float radius)
 void ScenarioBench::deleteObstacle(int id) {
   CMsg msg;
   msg.setType(UI_CONSTANT);
-  msg.writeInt(kDeleteObstacle);
+  msg.writeInt(constantNumber(ConstantType::kDelObstacle));
   msg.writeInt(id);
   request(msg);
 }
@@ -118,7 +104,7 @@ void ScenarioBench::setLine(const float p1[3], const float p2[3]) {
   const float values[6] = {p1[0], p1[1], p1[2], p2[0], p2[1], p2[2]};
   CMsg msg;
   msg.setType(UI_CONSTANT);
-  msg.writeInt(kSetLine);
+  msg.writeInt(constantNumber(ConstantType::kSetLine));
   msg.writeFloats(values, 6);
   request(msg);
 }
@@ -126,7 +112,7 @@ void ScenarioBench::setLine(const float p1[3], const float p2[3]) {
 void ScenarioBench::deleteLine() {
   CMsg msg;
   msg.setType(UI_CONSTANT);
-  msg.writeInt(kDeleteLine);
+  msg.writeInt(constantNumber(ConstantType::kDelLine));
   request(msg);
 }
 

@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "ScenarioBench.h"
-#include "servo/ControlModes.h"
+#include "protocol/ControlModeTable.h"
 
 namespace {
 
@@ -15,11 +15,6 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kTick = 0.002;
 constexpr double kJointTolerance = 0.2;     // deg
 constexpr double kPositionTolerance = 1.0;  // mm
-
-const char* const kWords[kNumControlModes] = {"nocontrol", "float",   "njhold", "jhold",  "nhold", "hold",
-                                              "open",      "njmove",  "jmove",  "njgoto", "jgoto", "njtrack",
-                                              "jtrack",    "nxtrack", "xtrack", "ngoto",  "goto",  "ntrack",
-                                              "track",     "pfmove",  "line",   "proj1",  "proj2", "proj3"};
 
 // Joint goal of the joint-space moves (deg): every joint moves.
 constexpr float kJointGoal[6] = {30, -30, 115, 30, 20, 45};
@@ -99,7 +94,7 @@ struct Settling {
 ScenarioResult begin(int mode, const char* setup) {
   ScenarioResult r;
   r.mode = mode;
-  r.word = kWords[mode];
+  r.word = controlModeWord(mode);
   r.setup = setup;
   return r;
 }

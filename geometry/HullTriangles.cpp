@@ -1,4 +1,4 @@
-#include "servo/HullTriangles.h"
+#include "geometry/HullTriangles.h"
 
 #include <cstdio>
 
@@ -36,4 +36,9 @@ bool hullTriangles(std::vector<double>& points, std::vector<double>& triangles, 
   qh_memfreeshort(qh, &curLong, &totLong);
   if (quiet) std::fclose(quiet);
   return exitCode == 0;
+}
+
+bool hullTriangles(const float* points, int count, std::vector<double>& triangles, bool reportErrors) {
+  std::vector<double> corners(points, points + 3 * count);
+  return hullTriangles(corners, triangles, reportErrors);
 }

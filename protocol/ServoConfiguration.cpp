@@ -1,13 +1,46 @@
-#include "app/ServoConfiguration.h"
+#include "protocol/ServoConfiguration.h"
 
-#include "matrix/PrVector3.h"
-#include "servo/ObstacleList.h"
+#include "utility/PrAssert.h"
 #include "utility/msgPayload.h"
 #include "utility/unitMsg.h"
 
 namespace {
 void readPoint(AMsg& msg, PrVector3& p) { msg.readFloats(p.dataPtr(), 3); }
+void writePoint(CMsg& msg, const PrVector3& p) { msg.writeFloats(p.dataPtr(), 3); }
 }  // namespace
+
+void writeServoConfiguration(CMsg& msg, const ServoConfiguration& config) {
+  const int count = static_cast<int>(config.obstacles.size());
+  PR_ASSERT(count <= kMaxObstacles);
+  msg.clear();
+  msg.setType(SERVO_CONFIG);
+  msg.writeInt(config.robotType);
+  msg.writeInt(config.dof);
+  msg.writeInt(config.numConfigParms);
+  for (float f : {config.vmax, config.amax, config.wmax, config.rho0, config.eta, config.sbound, config.springK,
+                  config.simSpeed})
+    msg.writeFloat(f);
+  msg.writeBool(config.jlimit);
+  msg.writeBool(config.friction);
+  msg.writeBool(config.torqlim);
+  for (const PrVector* v : {&config.qmin, &config.qmax, &config.dqmax, &config.ddqmax, &config.q0, &config.kj}) {
+    PR_ASSERT(v->size() == config.dof);
+    writeVector(msg, *v);
+  }
+  for (const PrVector* v : {&config.xmin, &config.xmax}) {
+    PR_ASSERT(v->size() == config.numConfigParms);
+    writeVector(msg, *v);
+  }
+  msg.writeInt(count);
+  for (const Obstacle& obstacle : config.obstacles) {
+    msg.writeInt(obstacle.id);
+    writePoint(msg, obstacle.center);
+    msg.writeFloat(obstacle.radius);
+  }
+  msg.writeBool(config.line.enabled != 0);
+  writePoint(msg, config.line.p1);
+  writePoint(msg, config.line.p2);
+}
 
 bool readServoConfiguration(AMsg& msg, ServoConfiguration& config) {
   config.robotType = msg.readInt();
