@@ -16,7 +16,6 @@
 
 namespace {
 
-
 // Column-major 4×4 products and the rotation glRotatef would apply.
 void multiply(const float a[16], const float b[16], float out[16]) {
   float r[16];

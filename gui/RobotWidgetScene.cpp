@@ -285,8 +285,8 @@ void RobotWidget::drawEMass() {
     glTranslatef(centre[0], centre[1], centre[2]);
     // The axis is undefined at 0 and 180 degrees; draw those unrotated.
     if (std::fabs(s) > 1e-4f)
-      glRotatef(theta * 180.0f / kPiF, (rows[1][2] - rows[2][1]) / 2 / s,
-                (rows[2][0] - rows[0][2]) / 2 / s, (rows[0][1] - rows[1][0]) / 2 / s);
+      glRotatef(theta * 180.0f / kPiF, (rows[1][2] - rows[2][1]) / 2 / s, (rows[2][0] - rows[0][2]) / 2 / s,
+                (rows[0][1] - rows[1][0]) / 2 / s);
     glScalef(e[9] * 0.01f, e[10] * 0.01f, e[11] * 0.01f);
     GLUquadric* quadric = gluNewQuadric();
     gluSphere(quadric, 1.0, 16, 16);

@@ -6,7 +6,6 @@
 #include "libpuma/PrRobot.h"
 #include "utility/allFinite.h"
 
-
 PrIntegrator::PrIntegrator(int numJoints) : start_(numJoints), end_(numJoints) {}
 
 bool PrIntegrator::step(PrRobot& robot, float dt) {

@@ -21,6 +21,4 @@ PrJointState& PrJointState::operator=(const PrJointState& state) {
   return *this;
 }
 
-bool PrJointState::isFinite() const {
-  return allFinite(data_.get(), nos_ * noj_);
-}
+bool PrJointState::isFinite() const { return allFinite(data_.get(), nos_ * noj_); }

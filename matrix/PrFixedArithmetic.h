@@ -46,9 +46,8 @@ inline bool equal(const float* a, const float* b) {
 // Σk a[k·aStride]·b[k·bStride] for k = 0 … N − 1.
 template <int N>
 inline float dot(const float* a, int aStride, const float* b, int bStride) {
-  return [&]<int... K>(std::integer_sequence<int, K...>) {
-    return (... + (a[K * aStride] * b[K * bStride]));
-  }(std::make_integer_sequence<int, N>{});
+  return [&]<int... K>(std::integer_sequence<int, K...>) { return (... + (a[K * aStride] * b[K * bStride])); }
+  (std::make_integer_sequence<int, N>{});
 }
 
 // dest(i, j) = a[i]·b[j].

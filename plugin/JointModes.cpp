@@ -14,7 +14,6 @@
 
 namespace {
 
-
 // The open mode's reference: every joint swings out by kOpenSwing and back,
 // q_ref = q_start + kOpenSwing (1 - cos(w t)) / 2, once every kOpenPeriod,
 // for as long as the mode runs (peak 39 deg/s and 2.2 rad/s^2, enough to

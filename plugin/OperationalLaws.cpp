@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "plugin/ControllerMemory.h"
 #include "plugin/CholeskySolve.h"
+#include "plugin/ControllerMemory.h"
 #include "plugin/OperationalTorque.h"
 #include "plugin/ReachClamp.h"
 #include "plugin/VelocitySaturation.h"
@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr double kPositionTrimZone = 0.005;                // m
+constexpr double kPositionTrimZone = 0.005;             // m
 constexpr double kOrientationTrimZone = 2 * kPi / 180;  // rad
 
 // The "n" modes know no operational inertia: they turn the acceleration

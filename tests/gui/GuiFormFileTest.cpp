@@ -24,7 +24,8 @@ TEST(GuiFormFile, IsLaidOutAsDesignerWritesIt) {
     if (closes) --depth;
     ASSERT_EQ(int(indent), depth) << "line " << number << ": " << line;
     // An element opened and left open: neither <x/> nor <x>text</x>.
-    if (!closes && line.back() == '>' && !line.ends_with("/>") && line.find("</", indent) == std::string::npos)
+    if (!closes && line.back() == '>' && !line.ends_with("/>") &&
+        line.find("</", indent) == std::string::npos)
       ++depth;
   }
   EXPECT_EQ(depth, 0) << "every element is closed";
