@@ -13,8 +13,9 @@ class ConsoleSession {
   virtual ~ConsoleSession() = default;
 
   virtual TextUI& console() = 0;
-  // Every servo tick's values for the window's scope, while the servo runs in
-  // this process; nullptr otherwise. Lives until completeShutdown.
+  // Every servo tick's values for the window's scope (from the servo in this
+  // process or over the link); nullptr when there are none. Lives until
+  // completeShutdown.
   virtual ScopeRing* scopeRing() { return nullptr; }
   // After the session has ended: the console's threads stopped. The window
   // may still be deleted afterwards but must no longer call the console.

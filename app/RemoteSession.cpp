@@ -47,9 +47,20 @@ bool RemoteSession::connect(const TcpAddress& address, int timeoutMs, const std:
   return true;
 }
 
+void RemoteSession::receiveScope() { m_scope = std::make_unique<ScopeRing>(); }
+
 void RemoteSession::start(bool endAtEndOfInput, const std::string& startupScript) {
   m_servo = std::make_unique<ServoAgent>(m_socket.get());
+  if (m_scope) {
+    // Sent before the console's threads run: nobody else writes to the link yet.
+    CMsg request;
+    request.setType(UI_SCOPE);
+    request.writeInt(1);
+    if (!m_servo->send(request))
+      std::fprintf(stderr, "korvex: could not ask %s for the scope's ticks\n", m_name.c_str());
+  }
   m_console = std::make_unique<TextUI>(m_servo.get());
+  m_console->setScopeRing(m_scope.get());
   m_console->setEndSessionAtEndOfInput(endAtEndOfInput);
   m_console->setStartupScript(startupScript);
   m_console->start();

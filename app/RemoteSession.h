@@ -29,9 +29,13 @@ class RemoteSession : public ConsoleSession {
   // False, after a one-line reason on standard error, when the servo cannot be reached.
   // token: presented first when not empty (SharedToken.h).
   bool connect(const TcpAddress& address, int timeoutMs, const std::string& token = "");
+  // Before start(), for a window: asks the servo's side for every tick's
+  // values, which scopeRing() then holds.
+  void receiveScope();
   // After connect(). The arguments are those of Application::start.
   void start(bool endAtEndOfInput, const std::string& startupScript);
   TextUI& console() override { return *m_console; }
+  ScopeRing* scopeRing() override { return m_scope.get(); }
 
   void beginShutdown() override;
   void completeShutdown() override;
@@ -44,6 +48,7 @@ class RemoteSession : public ConsoleSession {
   std::unique_ptr<PrSocket> m_socket;
   std::unique_ptr<ServoAgent> m_servo;
   std::unique_ptr<TextUI> m_console;
+  std::unique_ptr<ScopeRing> m_scope;  // written by the console's listener
   std::thread m_watcher;
   std::atomic<bool> m_closedByServo{false};
   bool m_started = false;

@@ -7,6 +7,7 @@
 #include "app/ServoAgent.h"
 #include "app/TextUI.h"
 #include "protocol/GainsRecord.h"
+#include "servo/ScopeMessage.h"
 #include "servo/Session.h"
 #include "utility/PrMatlab.h"
 #include "utility/PsPlotter.h"
@@ -123,6 +124,9 @@ void TextUI::handleServoMessage(CMappedMsg& msg) {
     case SERVO_ADVANCED:
       noteAdvanced(msg);
       break;
+    case SERVO_SCOPE:
+      storeScopeSamples(msg);
+      break;
     default:
       std::fprintf(stderr, "Unknown Servo To UI Message Type received.\n");
       break;
@@ -205,4 +209,15 @@ void TextUI::writeGatherRow(CMappedMsg& msg) {
   m_row.resize(n);  // within the reserved capacity: no allocation per row
   msg.readFloats(m_row.data(), n);
   m_gather->writeRow(m_row.data(), n);
+}
+
+void TextUI::storeScopeSamples(CMappedMsg& msg) {
+  if (m_scopeRing == nullptr) return;
+  const int n = scopeSamplesIn(msg);
+  if (n < 0) return reportMalformed(msg);
+  ScopeSample sample;
+  for (int i = 0; i < n; ++i) {
+    if (!readScopeSample(msg, sample)) return reportMalformed(msg);
+    m_scopeRing->push(sample);
+  }
 }

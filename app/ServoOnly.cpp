@@ -2,15 +2,17 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <thread>
 
 #include "app/Application.h"
 #include "app/RemoteModes.h"
-#include "app/SharedToken.h"
 #include "app/ServoThread.h"
+#include "app/SharedToken.h"
 #include "app/UiAgent.h"
 #include "app/UiRelay.h"
+#include "servo/Servo.h"
 #include "utility/MesgQueue.h"
 #include "utility/TcpEndpoint.h"
 
@@ -36,10 +38,14 @@ int runServoOnly(const TcpAddress& address, const std::string& token) {
 
   {
     UiAgent agent;
-    UiRelay relay(listening, token);
+    // Every tick's values, for a window at the other end (its scope and goal).
+    auto scope = std::make_unique<ScopeRing>();
+    UiRelay relay(listening, token, scope.get());
     // The relay runs first, so it already holds the servo's first configuration for the first peer.
     relay.start();
-    std::thread servo([&agent] { servoLoop(agent); });
+    std::thread servo([&agent, ring = scope.get()] {
+      servoLoop(agent, [ring](Servo& s) { s.publishScopeSamples(ring); });
+    });
     Application::waitForSessionEnd();
     servo.join();
     relay.stop();

@@ -34,6 +34,7 @@
 #include "protocol/ServoConfiguration.h"
 #include "matrix/PrVector.h"
 #include "matrix/PrVector6.h"
+#include "servo/ScopeSample.h"
 #include "utility/CommandDispatcher.h"
 #include "utility/JointPositionSource.h"
 #include "utility/unitMsg.h"
@@ -89,6 +90,11 @@ class TextUI : public CommandDispatcher, public JointPositionSource {
   // each line (the Python module): nothing is left to wait for, so waiting
   // for the servo's answers returns at once.
   void setRepliesPolledByCaller(bool polled) { m_repliesPolledByCaller = polled; }
+
+  // Where the servo's ticks go when they come over the link (SERVO_SCOPE,
+  // from a servo in another process); set before start(). The listener is
+  // the ring's one writer. Without a ring they are dropped.
+  void setScopeRing(ScopeRing* ring) { m_scopeRing = ring; }
 
   bool processCommand(const char* commandStr, char* reply = nullptr) override;
   // Every word typed at the prompt: the table's and load, in order.
@@ -175,6 +181,7 @@ class TextUI : public CommandDispatcher, public JointPositionSource {
   void startGatherFile(CMappedMsg& msg);
   void stopGatherFile();
   void writeGatherRow(CMappedMsg& msg);
+  void storeScopeSamples(CMappedMsg& msg);
 
   // Runs f with the command mutex released (for handlers that wait for
   // another thread that may need the mutex). Caller holds m_mutex.
@@ -231,6 +238,8 @@ class TextUI : public CommandDispatcher, public JointPositionSource {
   std::mutex m_advanceMutex;
   std::condition_variable m_advanceAnswered;
   int m_advancedSequence = 0;
+
+  ScopeRing* m_scopeRing = nullptr;  // not owned
 
   // Listener-private scratch, reused so that the gather rows do not allocate.
   std::vector<float> m_row;

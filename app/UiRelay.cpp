@@ -15,6 +15,7 @@
 #include "app/SharedToken.h"
 #include "protocol/ControlModeRequest.h"
 #include "protocol/ControlModeTable.h"
+#include "servo/ScopeMessage.h"
 #include "utility/MesgQueue.h"
 #include "utility/PrDataInput.h"
 #include "utility/PrSocket.h"
@@ -40,11 +41,12 @@ void encodeText(CMsg& msg, const char* text) {
 }
 }  // namespace
 
-UiRelay::UiRelay(int listeningSocket, std::string token)
+UiRelay::UiRelay(int listeningSocket, std::string token, ScopeRing* scope)
     : m_listening(listeningSocket),
+      m_token(std::move(token)),
       m_toServo(MesgQueue::getCollection(1)),
       m_fromServo(MesgQueue::getCollection(0)),
-      m_token(std::move(token)),
+      m_scope(scope),
       m_gains(kNumControlModes) {}
 
 UiRelay::~UiRelay() {
@@ -77,6 +79,7 @@ void UiRelay::run() {
       forwardRequests();
     }
     forwardReplies();
+    forwardScope();
   }
 }
 
@@ -105,6 +108,7 @@ void UiRelay::acceptPeer() {
   m_input = std::make_unique<PrDataInput>(m_peer.get(), MAX_MSG_SIZE - MSG_HEADER_SIZE);
   m_peerName = from;
   m_admitted = false;
+  m_scopeWanted = false;
   if (!m_token.empty()) {
     m_tokenDeadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kTokenWaitMs);
     return;
@@ -215,6 +219,14 @@ bool UiRelay::acceptable(CMappedMsg& msg) {
                  m_peerName.c_str());
     return false;
   }
+  if (type == UI_SCOPE) {
+    CMappedMsg copy = msg;
+    const int on = copy.readInt();
+    m_scopeWanted = !copy.truncated() && on != 0;
+    // The peer gets the ticks from its request on.
+    if (m_scope) m_scope->drain([](const ScopeSample&) {});
+    return false;
+  }
   if (type == UI_CONTROL_MODE) {
     if (!isControlMode(leadingMode(msg))) {
       dropPeer("dropped the user interface: a control mode that does not exist (protocol error)");
@@ -238,6 +250,30 @@ void UiRelay::forwardReplies() {
       std::fflush(stdout);
     }
   }
+}
+
+void UiRelay::forwardScope() {
+  if (m_scope == nullptr) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (now < m_nextScopeBatch) return;
+  m_nextScopeBatch = now + std::chrono::milliseconds(kScopeBatchMs);
+  int batched = 0;
+  const auto send = [&] {
+    if (batched > 0 && m_peer) {
+      const char* bytes = nullptr;
+      int n = 0;
+      m_scopeMessage.prepareForSending(&bytes, &n);
+      sendBytes(bytes, n);
+    }
+    batched = 0;
+  };
+  m_scope->drain([&](const ScopeSample& sample) {
+    if (!m_peer || !m_admitted || !m_scopeWanted) return;
+    if (batched == 0) beginScopeMessage(m_scopeMessage);
+    appendScopeSample(m_scopeMessage, sample);
+    if (++batched == kScopeSamplesPerMessage) send();
+  });
+  send();
 }
 
 void UiRelay::keepLatestState(const CMappedMsg& msg) {

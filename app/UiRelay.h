@@ -13,6 +13,12 @@
 // discarded, except the latest SERVO_CONFIG and SERVO_GAINS, which are kept
 // and sent first to every new peer so its console knows the arm at once.
 //
+// The scope: given the servo's ScopeRing, the relay drains it every
+// kScopeBatchMs and sends the ticks as SERVO_SCOPE messages to a peer that
+// has asked for them with UI_SCOPE (a window does; a console alone does not);
+// otherwise, and without a peer, they are dropped. The ring never makes the
+// servo wait: ticks the relay could not take in time are overwritten.
+//
 // A second peer while one is connected is told so and closed. A request that
 // is not a UiMsgType, or a control mode that does not exist (which would end
 // the servo's session), is a protocol error: the peer is dropped. UI_QUIT is
@@ -37,6 +43,7 @@
 #include <thread>
 #include <vector>
 
+#include "servo/ScopeSample.h"
 #include "utility/unitMsg.h"
 
 class MesgQueue;
@@ -47,10 +54,12 @@ class UiRelay {
  public:
   static constexpr int kStallTimeoutMs = 2000;
   static constexpr int kTokenWaitMs = 2000;
+  static constexpr int kScopeBatchMs = 20;
 
   // listeningSocket: a bound, listening TCP socket, owned from now on.
   // token: what every peer must present first (empty: no token asked).
-  explicit UiRelay(int listeningSocket, std::string token = "");
+  // scope: the servo's ticks (nullptr: none); read only by the relay's thread.
+  explicit UiRelay(int listeningSocket, std::string token = "", ScopeRing* scope = nullptr);
   ~UiRelay();  // stops the thread, closes the sockets
   UiRelay(const UiRelay&) = delete;
   UiRelay& operator=(const UiRelay&) = delete;
@@ -71,18 +80,23 @@ class UiRelay {
   void refuseToken(const char* why);
   bool acceptable(CMappedMsg& msg);
   void forwardReplies();
+  void forwardScope();
   void keepLatestState(const CMappedMsg& msg);
   void sendLatestState();
   bool sendBytes(const char* bytes, int n);
 
   const int m_listening;
+  const std::string m_token;
   MesgQueue* m_toServo;    // queue 1
   MesgQueue* m_fromServo;  // queue 0
   std::unique_ptr<PrSocket> m_peer;
   std::unique_ptr<PrDataInput> m_input;
   std::string m_peerName;
-  const std::string m_token;
   bool m_admitted = false;  // the peer has presented the token (or none is asked)
+  ScopeRing* const m_scope;
+  bool m_scopeWanted = false;  // the peer has asked for the scope's ticks
+  std::chrono::steady_clock::time_point m_nextScopeBatch;
+  CMsg m_scopeMessage;
   bool m_peerGathers = false;  // the peer's last gather request was a start
   std::chrono::steady_clock::time_point m_tokenDeadline;
   std::vector<char> m_config;              // latest SERVO_CONFIG, empty when none yet

@@ -229,6 +229,7 @@ int main(int argc, char** argv) {
     if (options.connect) {
       RemoteSession session;
       if (!session.connect(address, kConnectTimeoutMs, token)) return 2;
+      session.receiveScope();
       session.start(/*endAtEndOfInput=*/false, options.script);
       return runWindowSession(session, argc, argv);
     }

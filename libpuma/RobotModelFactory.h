@@ -14,6 +14,8 @@
 #include "libpuma/IRobotModel.h"
 
 inline constexpr int kRobotTypeCount = 7;
+// The type the servo starts with: the six-joint quaternion model.
+inline constexpr int kStartupRobotType = 3;
 
 // A new model for robotType; nullptr, after a one-line message on standard
 // error, when the code is not one of the types above.

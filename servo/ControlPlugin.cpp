@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <cassert>
 #include <cstdio>
 #include <string>
 
@@ -47,6 +48,7 @@ std::array<ControlPlugin::EntrySlot, ControlPlugin::kEntryPointCount> ControlPlu
     out[n++] = {controlModeTickName(mode), &m_tick[mode]};
   }
   out[n++] = {"PrintDebug", &m_printDebug};
+  assert(n == kEntryPointCount);
   return out;
 }
 

@@ -34,14 +34,20 @@ struct PluginOpening;
 
 class ControlPlugin {
  public:
-  static constexpr int kEntryPointCount = 51;
+  // The four framework functions and every mode's init and tick function, as
+  // the mode table names them: a mode added there makes room for itself here.
+  static constexpr int kEntryPointCount = [] {
+    int count = 4;
+    for (const ControlModeInfo& mode : kControlModes) count += (mode.initName != nullptr) + 1;
+    return count;
+  }();
 
   bool loaded() const { return m_loaded; }
   // The file it was loaded from.
   const std::string& path() const { return m_path; }
   // Whether the library exports a layout tag (a refused tag is never loaded).
   bool tagged() const { return m_tagged; }
-  // How many of the 51 entry points the library exports.
+  // How many of the kEntryPointCount entry points the library exports.
   int resolvedCount() const;
   // The entry points `other` exports and this library does not, comma separated.
   std::string lacksOf(const ControlPlugin& other) const;

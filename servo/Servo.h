@@ -23,6 +23,7 @@
 
 #include "libpuma/IRobotModel.h"
 #include "libpuma/IRobotSimDriver.h"
+#include "libpuma/RobotModelFactory.h"
 #include "protocol/ControlModeRequest.h"
 #include "protocol/ServoConfiguration.h"
 #include "servo/ControlPlugin.h"
@@ -41,7 +42,7 @@ class Servo {
  public:
   static constexpr float kRate = 500.0f;      // ticks per second
   static constexpr float kTickTime = 0.002f;  // s added to curTime per tick
-  static constexpr int kInitialRobotType = 3;
+  static constexpr int kInitialRobotType = kStartupRobotType;
 
   // clock: pacing clock handed to the simulated arms (nullptr: real time
   // against the monotonic wall clock, with sleeping between ticks; otherwise

@@ -226,6 +226,7 @@ void Servo::handleContactPoint(CMappedMsg& msg) {
   m_model->m_selection.transposedMultiply(m_values, m_converted);
   m_converted += m_model->m_lockConfig;
   m_robot->setContactPoint(link, PrVector3(values[0], values[1], values[2]), m_converted);
+  m_visualisation.contactPointMoved();
 }
 
 // --- visualisations -------------------------------------------------------------

@@ -19,8 +19,17 @@ void ServoVisualisation::reset(int dof) {
   // A pose no arm stands in, so that the first request computes.
   m_lastLimitQ.setSize(dof, true);
   if (dof > 0) m_lastLimitQ[0] = 100;
-  m_lastMaxVelDisplay = true;
   m_lastLimitRequest = UI_QUIT;
+}
+
+int ServoVisualisation::shapeKey(int code) const {
+  switch (code) {
+    case UI_MSI:
+      return (m_msiOnEE ? 1 : 0) + (m_maxVelDisplay ? 2 : 0);
+    case UI_EMASS:
+      return m_emassOnEE ? -1 : m_contactPoints;
+  }
+  return 0;
 }
 
 bool ServoVisualisation::cached(int code, const PrVector& q) {
@@ -29,12 +38,11 @@ bool ServoVisualisation::cached(int code, const PrVector& q) {
     moved = 0;
     for (int i = 0; i < q.size(); ++i) moved += (q[i] - m_lastLimitQ[i]) * (q[i] - m_lastLimitQ[i]);
   }
-  if (moved < kCacheTolerance && m_lastLimitRequest == code &&
-      (code != UI_MSI || m_lastMaxVelDisplay == m_maxVelDisplay))
-    return true;
+  const int key = shapeKey(code);
+  if (moved < kCacheTolerance && m_lastLimitRequest == code && m_lastShapeKey == key) return true;
   m_lastLimitQ = q;
   m_lastLimitRequest = code;
-  if (code == UI_MSI) m_lastMaxVelDisplay = m_maxVelDisplay;
+  m_lastShapeKey = key;
   return false;
 }
 

@@ -44,10 +44,14 @@ class ServoVisualisation {
   void setEmassOnEndEffector(bool on) { m_emassOnEE = on; }
   void setMsiOnEndEffector(bool on) { m_msiOnEE = on; }
   void setMaxVelDisplay(bool on) { m_maxVelDisplay = on; }
+  // A contact point was set: the ellipsoid there is another one.
+  void contactPointMoved() { ++m_contactPoints; }
 
   // True when `code` (UI_MSI, UI_EMASS, UI_ACC_LIMIT, UI_SFORCE_LIMIT) was
-  // the last shape computed and the joints q (rad) have not moved since: the
-  // request then gets no answer. Otherwise records q and code and returns false.
+  // the last shape computed, the joints q (rad) have not moved since and
+  // neither has anything else the shape depends on (the switches above, the
+  // contact point): the request then gets no answer. Otherwise records q and
+  // code and returns false.
   bool cached(int code, const PrVector& q);
   // Computes the shape of `code` for `dest` into `shape` and returns true; or,
   // for the MSI, hands its inputs to the worker and returns false: the sphere
@@ -66,9 +70,13 @@ class ServoVisualisation {
   bool m_msiOnEE = true;
   bool m_maxVelDisplay = false;
 
+  // What besides the joints decides the shape of `code`.
+  int shapeKey(int code) const;
+
+  int m_contactPoints = 0;  // contact points set so far
   PrVector m_lastLimitQ;
-  bool m_lastMaxVelDisplay = true;
   int m_lastLimitRequest = -1;
+  int m_lastShapeKey = -1;
 
   PrMatrix m_point36, m_Jp, m_Ainv, m_Alu, m_rotation;
   ShapeScratch m_scratch;

@@ -5,9 +5,11 @@
 // Columns are named time, q1.., dq1.., qd1.., x1.., dx1.., xd1..; a quantity
 // name (q) takes all of its columns. Each quantity gets its own chart against
 // time. The row width tells the robot type; where it fits several, --robottype
-// chooses. Without -o the figure goes beside FILE as a .png.
+// chooses, and without it the start-up type is taken when it is one of them
+// (most files come from it). Without -o the figure goes beside FILE as a .png.
 #include <QApplication>
 #include <QFileInfo>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -44,7 +46,8 @@ int usage(const std::string& message) {
 std::string typeName(int type) { return std::to_string(type) + " (" + robotTypeLabel(type) + ")"; }
 
 // The robot type whose rows are `width` wide; -1 after a message when none
-// or several fit and `requested` (-1: none given) does not settle it.
+// fit, or several fit and neither `requested` (-1: none given) nor the
+// start-up type settles it. Taking the start-up type is said in one line.
 int robotTypeFor(int width, int requested, const std::string& path) {
   if (requested >= 0) {
     const int expected = robotGatherShape(requested).width();
@@ -68,7 +71,15 @@ int robotTypeFor(int width, int requested, const std::string& path) {
   std::string names;
   for (size_t i = 0; i < fitting.size(); ++i)
     names += (i == 0 ? "" : i + 1 == fitting.size() ? " and " : ", ") + typeName(fitting[i]);
-  fail("rows of " + std::to_string(width) + " values fit robot types " + names + "; choose one with --robottype N");
+  const std::string fits = "rows of " + std::to_string(width) + " values fit robot types " + names;
+  constexpr int startup = kStartupRobotType;
+  if (std::find(fitting.begin(), fitting.end(), startup) != fitting.end()) {
+    std::fprintf(stderr,
+                 "korvex-plot: %s; taking %s, the start-up type (choose another with --robottype N)\n",
+                 fits.c_str(), typeName(startup).c_str());
+    return startup;
+  }
+  fail(fits + "; choose one with --robottype N");
   return -1;
 }
 

@@ -60,8 +60,9 @@ enum UiMsgType {
   UI_QUIT = 24,                  // none
   UI_RELOAD = 25,                // none: load control.dll afresh
   UI_ADVANCE = 26,               // int dest, int ticks, int sequence: answer after that many more ticks
+  UI_SCOPE = 27,                 // int on: SERVO_SCOPE to this peer (the link's relay answers it itself)
 };
-constexpr int UI_MSG_TYPE_COUNT = 27;
+constexpr int UI_MSG_TYPE_COUNT = 28;
 
 // Replies and notices, servo to user interface. Codes 0 to 9 answer the
 // request with the same code.
@@ -83,8 +84,9 @@ enum ServoMsgType {
   SERVO_GAINS = 14,         // int mode, int n, float[n] kp, float[n] kv
   SERVO_CONFIG = 15,        // the configuration record
   SERVO_ADVANCED = 16,      // int sequence, float time: the UI_ADVANCE of that sequence has run
+  SERVO_SCOPE = 17,         // scope samples of consecutive ticks (servo/ScopeMessage.h), over the link only
 };
-constexpr int SERVO_MSG_TYPE_COUNT = 17;
+constexpr int SERVO_MSG_TYPE_COUNT = 18;
 
 class AMsg {
  public:

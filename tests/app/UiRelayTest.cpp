@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <thread>
@@ -12,6 +14,7 @@
 #include "app/ServoAgent.h"
 #include "app/UiRelay.h"
 #include "protocol/ControlModeTable.h"
+#include "servo/ScopeMessage.h"
 #include "utility/MesgQueue.h"
 #include "utility/TcpEndpoint.h"
 
@@ -25,7 +28,8 @@ class UiRelayTest : public testing::Test {
     const int listening = listenTcp(TcpAddress{"127.0.0.1", 0}, &error);
     ASSERT_GE(listening, 0) << error;
     port = boundPort(listening);
-    relay = std::make_unique<UiRelay>(listening);
+    scope = std::make_unique<ScopeRing>();
+    relay = std::make_unique<UiRelay>(listening, "", scope.get());
     relay->start();
   }
   void TearDown() override {
@@ -66,8 +70,50 @@ class UiRelayTest : public testing::Test {
     return false;
   }
 
+  // Every scope sample that reaches the client within timeoutMs.
+  static std::vector<ScopeSample> scopeSamples(LinkClient& client, int timeoutMs) {
+    std::vector<ScopeSample> samples;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (Clock::now() < deadline) {
+      if (!client.agent().hasMessage()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        continue;
+      }
+      CMappedMsg msg = client.agent().read();
+      if (msg.getType() != SERVO_SCOPE) continue;
+      const int n = scopeSamplesIn(msg);
+      EXPECT_GT(n, 0);
+      for (int i = 0; i < n; ++i) {
+        ScopeSample s;
+        EXPECT_TRUE(readScopeSample(msg, s));
+        samples.push_back(s);
+      }
+    }
+    return samples;
+  }
+
+  // The servo's tick n, its number in every value.
+  static ScopeSample tick(int n) {
+    ScopeSample s;
+    s.time = float(n) * 0.002f;
+    s.dof = 6, s.config = 7, s.rate = 6, s.mode = 16;
+    for (int k = 0; k < 6; ++k) s.q[k] = s.qd[k] = s.dq[k] = s.tau[k] = s.dx[k] = float(n) + 0.1f * float(k);
+    for (int k = 0; k < 7; ++k) s.x[k] = s.xd[k] = -float(n) - 0.1f * float(k);
+    return s;
+  }
+  void publish(int count) {
+    for (int i = 0; i < count; ++i) scope->push(tick(published++));
+  }
+  // The relay has handled what the client sent before: a UI_Q sent now reaches the servo.
+  void handled(LinkClient& client) {
+    sendRequest(client, UI_Q, 1);
+    ASSERT_EQ(nextRequestType(3000), UI_Q);
+  }
+
   int port = 0;
+  std::unique_ptr<ScopeRing> scope;
   std::unique_ptr<UiRelay> relay;
+  int published = 0;
 };
 
 TEST_F(UiRelayTest, RequestsReachTheServoButQuitDoesNot) {
@@ -206,5 +252,39 @@ TEST_F(UiRelayTest, APeerThatStopsReadingLeavesNeitherItsRowsNorItsGatherToTheNe
   EXPECT_TRUE(servo.stopped()) << "the stalled peer's gather went on";
   // At most the one row the servo may have been writing when the stop came.
   EXPECT_LE(rowsSeen, 1);
+}
+
+TEST_F(UiRelayTest, ScopeTicksGoWholeAndInOrderOnlyToAPeerThatAskedForThem) {
+  // Like a console alone, the peer has not asked yet: it is sent none.
+  LinkClient window(port);
+  ASSERT_TRUE(window.connected());
+  handled(window);
+  publish(100);
+  EXPECT_TRUE(scopeSamples(window, 200).empty());
+
+  sendRequest(window, UI_SCOPE, 1);
+  handled(window);
+  const int firstAsked = published;
+  std::vector<ScopeSample> got;
+  const auto collected = Clock::now() + std::chrono::seconds(10);
+  while (got.size() < 300 && Clock::now() < collected) {
+    publish(2);  // a servo's pace: two ticks a 4 ms
+    for (const ScopeSample& s : scopeSamples(window, 4)) got.push_back(s);
+  }
+  ASSERT_GE(got.size(), 300u);
+  // From the request on, every tick once, in order, its values intact.
+  const int first = int(std::lround(got[0].time / 0.002f));
+  EXPECT_EQ(first, firstAsked);
+  for (size_t i = 0; i < got.size(); ++i) {
+    const ScopeSample expected = tick(first + int(i));
+    ASSERT_EQ(std::memcmp(&got[i], &expected, sizeof expected), 0) << "sample " << i << " of tick " << first;
+  }
+
+  // Asked to stop, it sends nothing of the ticks after.
+  sendRequest(window, UI_SCOPE, 0);
+  handled(window);
+  scopeSamples(window, 100);
+  publish(100);
+  EXPECT_TRUE(scopeSamples(window, 200).empty());
 }
 }  // namespace

@@ -10,6 +10,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <iterator>
+#include <map>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -35,36 +38,39 @@ size_t timesPrinted(const std::string& text, const std::string& name) {
   return count;
 }
 
-// The scope's chart on the screen: the rows below the view, within the
-// window, that are mostly the chart's white; an empty rectangle when none.
-QRect findScopeChart(const QImage& screen, const QRect& view, const Geometry& window) {
-  int top = -1, bottom = -1;
-  const int left = std::max(window.x, 0), right = std::min(window.x + window.width, screen.width());
-  for (int y = view.bottom() + 1; y < std::min(window.y + window.height + 400, screen.height()); ++y) {
-    int white = 0;
-    for (int x = left; x < right; ++x) white += qGray(screen.pixel(x, y)) > 250;
-    if (white > 0.6 * (right - left)) {
-      if (top < 0) top = y;
-      bottom = y;
-    }
-  }
-  return top < 0 || bottom - top < 100 ? QRect() : QRect(left, top, right - left, bottom - top + 1);
-}
-
-// Pixels of `area` in a curve's saturated colour.
-int curvePixels(const QImage& screen, const QRect& area) {
-  int count = 0;
-  for (int y = area.top(); y <= area.bottom(); ++y)
-    for (int x = area.left(); x <= area.right(); ++x) {
-      const QColor c = screen.pixelColor(x, y);
-      count += std::max({c.red(), c.green(), c.blue()}) - std::min({c.red(), c.green(), c.blue()}) > 80;
-    }
-  return count;
-}
-
 // The goal's ghost arm: a see-through pale cyan, unlike the obstacles' deep blue.
 bool isGhostArm(QRgb c) {
   return qGreen(c) > qRed(c) + 50 && qBlue(c) > qRed(c) + 70 && qBlue(c) < qGreen(c) + 60;
+}
+
+// The goal frame's axes, bright over everything: x red, y green, z blue.
+bool isGoalAxis(QRgb c, int axis) {
+  const int v[3] = {qRed(c), qGreen(c), qBlue(c)};
+  return v[axis] > 200 && v[(axis + 1) % 3] < 130 && v[(axis + 2) % 3] < 130;
+}
+
+// The yellow marker of the goal's foot on the line (the tool's mark is orange).
+bool isGoalFoot(QRgb c) { return qRed(c) > 200 && qGreen(c) > 190 && qBlue(c) < 130; }
+
+// Column `axis` of the rotation of the unit quaternion (w, x, y, z).
+PrVector3 rotatedAxis(double w, double x, double y, double z, int axis) {
+  switch (axis) {
+    case 0:
+      return PrVector3(float(1 - 2 * (y * y + z * z)), float(2 * (x * y + w * z)),
+                       float(2 * (x * z - w * y)));
+    case 1:
+      return PrVector3(float(2 * (x * y - w * z)), float(1 - 2 * (x * x + z * z)),
+                       float(2 * (y * z + w * x)));
+    default:
+      return PrVector3(float(2 * (x * z + w * y)), float(2 * (y * z - w * x)),
+                       float(1 - 2 * (x * x + y * y)));
+  }
+}
+
+std::string joined(const std::vector<double>& values) {
+  std::string text;
+  for (double v : values) text += " " + std::to_string(v);
+  return text;
 }
 
 class KorvexWindowAcceptance : public testing::Test {
@@ -218,8 +224,10 @@ TEST_F(KorvexWindowAcceptance, TheViewFollowsAJgotoAndAStillArmDoesNotFlicker) {
 }
 
 TEST_F(KorvexWindowAcceptance, AJgotosGoalShowsAsAGhostArmWhileTheArmMovesAndTheMenuHidesIt) {
-  // A tenth of real time: the arm is still on its way through the menu clicks.
-  type("simspeed 0.1");
+  // A hundredth of real time: the arm is still on its way through the menu
+  // clicks however slowly a busy machine runs them (at a tenth it arrived
+  // within the 40 s a loaded run took, and covered its ghost).
+  type("simspeed 0.01");
   const std::vector<double> goal = {0, -45, 135, 0, 45, 0};
   // The middle of the goal's forearm, away from the arm's start.
   const QPointF ghostAt = projectDefault(m_view, armPoint(goal, 3, PrVector3(puma::kA3, -0.2f, 0)));
@@ -244,6 +252,85 @@ TEST_F(KorvexWindowAcceptance, AJgotosGoalShowsAsAGhostArmWhileTheArmMovesAndThe
   chooseFromMenu(15);
   EXPECT_TRUE(waitForScreen([&](const QImage& screen) { return bool(centreOf(screen, ghostAt, 4, isGhostArm)); }))
       << "the ghost does not come back";
+}
+
+TEST_F(KorvexWindowAcceptance, AGotosGoalFrameShowsAsAxesAtTheGoalAndTheMenuHidesAndReturnsThem) {
+  // The goal: the tool's own orientation, 15 cm lower and 10 cm to the side.
+  std::vector<double> goal = ask("pxpos", "x");
+  ASSERT_EQ(goal.size(), 7u) << "position and quaternion (w, x, y, z)";
+  goal[1] += 0.1;
+  goal[2] -= 0.15;
+  // Points 60 % along each axis of the goal frame (drawn 15 cm long).
+  std::vector<QPointF> axisAt;
+  for (int axis = 0; axis < 3; ++axis) {
+    const PrVector3 direction = rotatedAxis(goal[3], goal[4], goal[5], goal[6], axis);
+    const PrVector3 origin{static_cast<float>(goal[0]), static_cast<float>(goal[1]),
+                           static_cast<float>(goal[2])};
+    axisAt.push_back(projectDefault(m_view, origin + direction * 0.09f));
+  }
+  const auto axesShown = [&](const QImage& screen) {
+    for (int axis = 0; axis < 3; ++axis)
+      if (!centreOf(screen, axisAt[size_t(axis)], 3, [axis](QRgb c) { return isGoalAxis(c, axis); }))
+        return false;
+    return true;
+  };
+  const auto axesGone = [&](const QImage& screen) {
+    for (int axis = 0; axis < 3; ++axis)
+      if (centreOf(screen, axisAt[size_t(axis)], 3, [axis](QRgb c) { return isGoalAxis(c, axis); }))
+        return false;
+    return true;
+  };
+  EXPECT_TRUE(axesGone(shot())) << "goal axes before any goal";
+
+  type("goto" + joined(goal));
+  ASSERT_TRUE(waitForScreen(axesShown)) << "no goal axes at the goal; kept as axes.png";
+  keep(m_screen, "axes.png");
+  const QImage withAxes = m_screen;
+
+  // Menu entries after the display options: Ground Grid 12, Base Axes 13,
+  // Goal Frame 14, Goal Arm 15, Goal on Line 16.
+  chooseFromMenu(14);
+  EXPECT_TRUE(waitForScreen(axesGone)) << "the axes stay when toggled off; kept as axes-off.png";
+  keep(m_screen, "axes-off.png");
+  chooseFromMenu(14);
+  EXPECT_TRUE(waitForScreen(axesShown)) << "the axes do not come back; kept as axes-back.png";
+  keep(m_screen, "axes-back.png");
+  keep(withAxes, "axes.png");
+}
+
+TEST_F(KorvexWindowAcceptance, TheLineModesGoalShowsAsItsFootOnTheLineAndTheMenuHidesAndReturnsIt) {
+  // A line along y within the arm's reach; the goal 10 cm beyond it.
+  type("setline 0.45 -0.4 0.45 0.45 0.4 0.45");
+  std::vector<double> goal = ask("pxpos", "x");
+  ASSERT_EQ(goal.size(), 7u);
+  goal[0] = 0.55, goal[1] = 0.2, goal[2] = 0.45;
+  // The foot is (0.45, 0.2, 0.45); its marker's corners 2.5 cm from it in x and z.
+  const PrVector3 foot(0.45f, 0.2f, 0.45f);
+  std::vector<QPointF> corners;
+  for (const PrVector3& offset :
+       {PrVector3(0.025f, 0, 0), PrVector3(-0.025f, 0, 0), PrVector3(0, 0, 0.025f), PrVector3(0, 0, -0.025f)})
+    corners.push_back(projectDefault(m_view, foot + offset));
+  const auto footShown = [&](const QImage& screen) {
+    for (const QPointF& corner : corners)
+      if (!centreOf(screen, corner, 3, isGoalFoot)) return false;
+    return true;
+  };
+  const auto footGone = [&](const QImage& screen) {
+    for (const QPointF& corner : corners)
+      if (centreOf(screen, corner, 3, isGoalFoot)) return false;
+    return true;
+  };
+  EXPECT_TRUE(footGone(shot())) << "a foot point before the line mode";
+
+  type("line" + joined(goal));
+  ASSERT_TRUE(waitForScreen(footShown)) << "no foot point on the line; kept as foot.png";
+  keep(m_screen, "foot.png");
+  chooseFromMenu(16);
+  EXPECT_TRUE(waitForScreen(footGone)) << "the foot point stays when toggled off; kept as foot-off.png";
+  keep(m_screen, "foot-off.png");
+  chooseFromMenu(16);
+  EXPECT_TRUE(waitForScreen(footShown)) << "the foot point does not come back; kept as foot-back.png";
+  keep(m_screen, "foot-back.png");
 }
 
 TEST_F(KorvexWindowAcceptance, TypedObstaclesAndTheLineShowAtOnceAndADeletedOneGoes) {
@@ -415,4 +502,63 @@ TEST_F(KorvexWindowAcceptance, TheScopeDrawsAMotionTickByTickAsTheGatherFileHasI
   EXPECT_EQ(shell(compare), "");
 }
 
+
+size_t occurrences(const std::string& text, const std::string& what) {
+  size_t count = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++count;
+  return count;
+}
+
+// CPU time (s) of each of the process's threads, by thread id.
+std::map<std::string, double> threadSeconds(pid_t pid) {
+  std::map<std::string, double> seconds;
+  const std::filesystem::path tasks = "/proc/" + std::to_string(pid) + "/task";
+  std::error_code error;
+  for (const auto& task : std::filesystem::directory_iterator(tasks, error)) {
+    std::string stat = readTextFile(task.path() / "stat");
+    std::istringstream fields(stat.substr(stat.rfind(')') + 1));
+    std::vector<std::string> f{std::istream_iterator<std::string>(fields), {}};
+    if (f.size() > 12)
+      seconds[task.path().filename()] = (std::stod(f[11]) + std::stod(f[12])) / double(sysconf(_SC_CLK_TCK));
+  }
+  return seconds;
+}
+
+TEST_F(KorvexWindowAcceptance, TheEndOfInputEndsOnlyTheConsoleAndTheWindowKeepsTheSession) {
+  m_korvex->closeInput();
+  ASSERT_TRUE(m_korvex->waitForErr("Error reading user input.\n", 30000)) << m_korvex->err();
+  const auto startWall = Clock::now();
+  const std::map<std::string, double> startCpu = threadSeconds(m_korvex->pid());
+
+  // The window still drives the servo: a display option asks it and shows its answer.
+  const QImage plain = stillScreen();
+  chooseFromMenu(11);  // EMass
+  EXPECT_TRUE(waitForScreen([&](const QImage& screen) { return changedPixels(plain, screen, m_view, 40) > 300; }))
+      << "the window's request went unanswered; kept as emass.png";
+  keep(m_screen, "emass.png");
+  chooseFromMenu(11);
+  EXPECT_TRUE(waitForScreen([&](const QImage& screen) { return changedPixels(plain, screen, m_view, 40) < 20; }));
+  const QImage still = stillScreen();
+
+  // Nothing spins on the closed input: no thread used half a core meanwhile
+  // (a spinning one would take a whole core on a quiet machine).
+  const double wall = std::chrono::duration<double>(Clock::now() - startWall).count();
+  for (const auto& [thread, seconds] : threadSeconds(m_korvex->pid())) {
+    const auto before = startCpu.find(thread);
+    const double used = seconds - (before == startCpu.end() ? 0.0 : before->second);
+    EXPECT_LT(used, 0.5 * wall) << "thread " << thread << " used " << used << " s of " << wall << " s";
+  }
+  const std::string err = m_korvex->err();
+  EXPECT_EQ(occurrences(err, "Error reading user input."), 1u) << err;
+  EXPECT_EQ(occurrences(m_korvex->out(), "KORVEX:> "), 1u) << m_korvex->out();
+  EXPECT_EQ(err.find("Session ended."), std::string::npos) << err;
+
+  // Closing the window ends the session as ever.
+  askToClose(m_window);
+  EXPECT_EQ(m_korvex->wait(60000), 0) << m_korvex->err();
+  EXPECT_EQ(occurrences(m_korvex->err(), "Session ended."), 1u) << m_korvex->err();
+  EXPECT_NE(m_korvex->out().find("Exiting."), std::string::npos) << m_korvex->out();
+  keep(still, "after-end-of-input.png");
+  m_korvex.reset();  // ended here: nothing left for TearDown to type to
+}
 }  // namespace

@@ -90,17 +90,22 @@ TEST_F(PlotTool, DrawsTheGatherFileOfARealRunInEachFormat) {
   ASSERT_EQ(korvex.wait(30000), 0) << korvex.err();
   fs::copy_file(korvex.dir() / "run.mat", m_dir / "run.mat");
 
-  // The start-up robot type's rows fit two types: the tool says so.
-  Result ambiguous = plot(m_dir, "run.mat");
-  EXPECT_EQ(ambiguous.status, 1);
-  EXPECT_NE(ambiguous.err.find("choose one with --robottype N"), std::string::npos) << ambiguous.err;
-  EXPECT_FALSE(fs::exists(m_dir / "run.png"));
+  // The start-up robot type's rows fit two types: the tool takes the start-up
+  // one, says so in one line, and draws the same figure as when told.
+  Result r = plot(m_dir, "run.mat -o assumed.png");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(
+      r.err,
+      "korvex-plot: rows of 39 values fit robot types 3 (6-DOF (quaternions)) and 6 (6-DOF (axis angle)); "
+      "taking 3 (6-DOF (quaternions)), the start-up type (choose another with --robottype N)\n");
+  const QImage assumed(QString::fromStdString((m_dir / "assumed.png").string()));
 
-  Result r = plot(m_dir, "run.mat --robottype 3");
+  r = plot(m_dir, "run.mat --robottype 3");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
   QImage figure(QString::fromStdString((m_dir / "run.png").string()));
   ASSERT_FALSE(figure.isNull());
+  EXPECT_EQ(assumed, figure);
   ASSERT_EQ(figure.height(), 6 * 260);  // one chart per quantity
   // Every chart has curves in it (dq and dx move only during the motion).
   for (int chart = 0; chart < 6; ++chart)
@@ -132,6 +137,8 @@ TEST_F(PlotTool, RefusesBadInputWithALineOfItsOwnAndWritesNothing) {
   writeFile(m_dir / "text.mat", row(width, 0.002) + "0.004\tabc\n");
   writeFile(m_dir / "narrow.mat", row(5, 0.002));
   writeFile(m_dir / "good.mat", row(width, 0.002) + row(width, 0.004));
+  // The two Euler-angle arms' rows: neither is the start-up type.
+  writeFile(m_dir / "euler.mat", row(width - 2, 0.002));
   writeFile(m_dir / "kept.png", "an older figure");
 
   struct Case {
@@ -142,6 +149,9 @@ TEST_F(PlotTool, RefusesBadInputWithALineOfItsOwnAndWritesNothing) {
       {"empty.mat", "empty.mat holds no rows"},
       {"ragged.mat", "ragged.mat line 2 has 38 values, the first row 39"},
       {"text.mat", "text.mat line 2: \"abc\" is not a number"},
+      {"euler.mat",
+       "rows of 37 values fit robot types 4 (6-DOF (euler angle)) and 5 (6-DOF (euler angle y)); "
+       "choose one with --robottype N"},
       {"narrow.mat", "narrow.mat has rows of 5 values, which fit no robot type (7 for 1-DOF"},
       {"good.mat --robottype 0", "robot type 0 (1-DOF) has rows of 7 values, good.mat has 39"},
       {"good.mat --robottype 3 --columns q,tau", "no column \"tau\" for robot type 3"},
@@ -167,8 +177,8 @@ TEST_F(PlotTool, RefusesBadInputWithALineOfItsOwnAndWritesNothing) {
   std::vector<std::string> left;
   for (const auto& entry : fs::directory_iterator(m_dir)) left.push_back(entry.path().filename().string());
   std::sort(left.begin(), left.end());
-  EXPECT_EQ(left, (std::vector<std::string>{"empty.mat", "good.mat", "kept.png", "narrow.mat", "plot.err",
-                                            "ragged.mat", "text.mat"}));
+  EXPECT_EQ(left, (std::vector<std::string>{"empty.mat", "euler.mat", "good.mat", "kept.png", "narrow.mat",
+                                            "plot.err", "ragged.mat", "text.mat"}));
 }
 
 }  // namespace

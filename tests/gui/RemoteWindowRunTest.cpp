@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "ConsoleText.h"
+#include "DesktopControl.h"
 #include "GuiTestEnvironment.h"
 #include "ProgramRun.h"
+#include "ScreenWatch.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -77,6 +79,53 @@ TEST_F(RemoteWindowRun, ServoClosingTheLinkEndsTheWindowQuietly) {
   EXPECT_EQ(err.find("not taking requests"), std::string::npos) << err;
   EXPECT_NE(window->out().find("Exiting."), std::string::npos);
   EXPECT_GT(fs::file_size(window->dir() / "config"), 0u);
+}
+
+// The same two programs watched through screenshots (label "acceptance").
+class RemoteWindowAcceptance : public RemoteWindowRun {
+ protected:
+  void SetUp() override {
+    if (!haveTool("xdotool") || !haveTool("import"))
+      GTEST_SKIP() << "xdotool and ImageMagick's import are needed";
+    RemoteWindowRun::SetUp();
+  }
+  QImage shot() { return screenshot(window->dir() / "screen.ppm"); }
+};
+
+TEST_F(RemoteWindowAcceptance, TheScopeDrawsTheTicksOfTheServoInTheOtherProcess) {
+  Geometry geometry;
+  const unsigned id = findWindow(&geometry);
+  ASSERT_NE(id, 0u) << window->err();
+  QRect chart;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  QImage screen = shot();
+  for (bool asked = false; chart.isEmpty() && std::chrono::steady_clock::now() < deadline; screen = shot()) {
+    const QRect view = findView(screen);
+    if (view.isEmpty()) continue;
+    if (!asked) {
+      shell("xdotool windowfocus --sync " + std::to_string(id));
+      pressKeys({"ctrl+shift+s"});  // View > Scope
+      asked = true;
+    }
+    chart = findScopeChart(screen, view, geometry);
+  }
+  ASSERT_FALSE(chart.isEmpty()) << "the scope never showed";
+  const int still = curvePixels(screen, chart);
+
+  // The curves grow while the arm moves in the other process.
+  ASSERT_TRUE(window->type("jgoto 20 -30 110 0 40 0"));
+  pause(700);
+  const int moving = curvePixels(shot(), chart);
+  pause(700);
+  const QImage later = shot();
+  EXPECT_GT(moving, still + 200);
+  EXPECT_GT(curvePixels(later, chart), moving) << "the scope stopped drawing";
+  if (HasFailure()) later.save(QString::fromStdString((window->dir() / "remote-scope.png").string()));
+
+  ASSERT_TRUE(window->type("exit"));
+  ASSERT_EQ(window->wait(30000), 0) << window->err();
+  EXPECT_EQ(window->err().find("Malformed"), std::string::npos) << window->err();
+  EXPECT_EQ(window->err().find("Unknown"), std::string::npos) << window->err();
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "ScreenWatch.h"
 
+#include <QColor>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -107,4 +108,28 @@ int changedPixels(const QImage& a, const QImage& b, const QRect& area, int toler
       if (d > tolerance) ++changed;
     }
   return changed;
+}
+
+QRect findScopeChart(const QImage& screen, const QRect& view, const Geometry& window) {
+  int top = -1, bottom = -1;
+  const int left = std::max(window.x, 0), right = std::min(window.x + window.width, screen.width());
+  for (int y = view.bottom() + 1; y < std::min(window.y + window.height + 400, screen.height()); ++y) {
+    int white = 0;
+    for (int x = left; x < right; ++x) white += qGray(screen.pixel(x, y)) > 250;
+    if (white > 0.6 * (right - left)) {
+      if (top < 0) top = y;
+      bottom = y;
+    }
+  }
+  return top < 0 || bottom - top < 100 ? QRect() : QRect(left, top, right - left, bottom - top + 1);
+}
+
+int curvePixels(const QImage& screen, const QRect& area) {
+  int count = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x) {
+      const QColor c = screen.pixelColor(x, y);
+      count += std::max({c.red(), c.green(), c.blue()}) - std::min({c.red(), c.green(), c.blue()}) > 80;
+    }
+  return count;
 }

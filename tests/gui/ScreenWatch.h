@@ -13,6 +13,8 @@
 
 #include "matrix/PrVector3.h"
 
+struct Geometry;
+
 // The whole screen now (ImageMagick's import of the root window).
 QImage screenshot(const std::filesystem::path& scratchFile);
 
@@ -40,3 +42,9 @@ std::optional<QPointF> centreOf(const QImage& screen, QPointF around, int radius
 // Pixels of `area` whose colours differ between two screenshots by more than
 // `tolerance` (the sum over red, green and blue).
 int changedPixels(const QImage& a, const QImage& b, const QRect& area, int tolerance = 0);
+
+// The scope's chart on the screen: the rows below the view, within the
+// window, that are mostly the chart's white; an empty rectangle when none.
+QRect findScopeChart(const QImage& screen, const QRect& view, const Geometry& window);
+// Pixels of `area` in a curve's saturated colour.
+int curvePixels(const QImage& screen, const QRect& area);

@@ -2,6 +2,7 @@
 // type, its routing by destination, and the refusals of malformed requests.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "ServoHarness.h"
@@ -132,6 +133,36 @@ TEST_F(ServoRequestTest, VisualisationCacheDropsRepeatsAtRest) {
   h.request(UI_EMASS, kDestUi);
   h.request(UI_MSI, kDestUi);
   EXPECT_EQ(h.awaitReplies(2).size(), 2u) << "one cache for all four codes";
+}
+
+// At rest, what else a shape depends on still counts: the ellipsoid switched
+// to the contact point, and that point set, each give a new answer.
+TEST_F(ServoRequestTest, VisualisationCacheSeesTheEllipsoidsPointMove) {
+  auto emass = [&] {
+    h.request(UI_EMASS, kDestUi);
+    auto all = h.replies();
+    return all.size() == 1 ? all[0].floats() : std::vector<float>{};
+  };
+  auto nonZero = [](const std::vector<float>& v) {
+    return std::any_of(v.begin(), v.end(), [](float x) { return x != 0; });
+  };
+  ASSERT_TRUE(nonZero(emass())) << "at the end effector";
+  CMsg atContact;
+  atContact.setType(UI_CONSTANT);
+  atContact.writeInt(24);
+  atContact.writeInt(0);
+  h.request(atContact);
+  const std::vector<float> none = emass();
+  ASSERT_EQ(none.size(), 12u) << "setemasspos 0 at rest: recomputed";
+  EXPECT_FALSE(nonZero(none)) << "no contact point set yet";
+  EXPECT_TRUE(emass().empty()) << "nothing changed since: no reply";
+  CMsg contact;
+  contact.setType(UI_SET_CONTACT_POINT);
+  contact.writeInt(5);
+  for (float v : {0.0f, 0.0f, 0.1f}) contact.writeFloat(v);
+  for (int i = 0; i < 6; ++i) contact.writeFloat(0);
+  h.request(contact);
+  EXPECT_TRUE(nonZero(emass())) << "a contact point set at rest: recomputed";
 }
 
 // Requests that come while a sphere is being built are not lost: the last of
