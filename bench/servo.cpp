@@ -22,6 +22,7 @@
 #include "libpuma/PacingClock.h"
 #include "servo/Session.h"
 #include "protocol/ControlModeRequest.h"
+#include "utility/Angles.h"
 
 namespace {
 
@@ -77,7 +78,7 @@ void BM_HeadlessGotoTick(benchmark::State& state) {
   // From the scenarios' ready pose (deg) towards a goal 15 cm away.
   const float ready[6] = {0, -60, 160, 0, 60, 0};
   PrVector q(6), dq(6);
-  for (int i = 0; i < 6; ++i) q[i] = ready[i] * 0.017453292f;
+  for (int i = 0; i < 6; ++i) q[i] = ready[i] * float(kPi / 180);
   auto start = [&] {
     bench.servo->robotDriver()->setState(q, dq);
     bench.servo->updateState();

@@ -2,13 +2,15 @@
 
 #include <cmath>
 
+#include "utility/Angles.h"
+
 void unitSphere(PrVector& sphere) {
   sphere.setSize(kSphereFloats, true);
   float* out = sphere.dataPtr();
   // The angles accumulate in single precision, step by step, as the grid is walked.
-  float azimuth = -3.1415927f;
+  float azimuth = -kPiF;
   for (int i = 0; i < kSphereAzimuths; ++i, azimuth += 0.34906584f) {
-    float elevation = -1.5707964f;
+    float elevation = -kPiF / 2;
     for (int j = 0; j < kSphereElevations; ++j, elevation += 0.17453292f) {
       float* point = out + spherePointIndex(i, j);
       if (i > 0 && (j == 0 || j == kSphereElevations - 1)) {

@@ -5,9 +5,11 @@
 #include <cmath>
 #include <utility>
 
+#include "utility/Angles.h"
+
 namespace {
 
-constexpr float kTwoPi = 6.2831853f;
+constexpr float kTwoPi = 2 * kPiF;
 
 // Maps (u, v, w) in a frame whose w runs along `axis` to x, y, z.
 void place(int axis, float u, float v, float w, float out[3]) {

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "libpuma/PumaConstants.h"
+#include "utility/Angles.h"
 
 namespace pumagl {
 
@@ -48,7 +49,7 @@ inline constexpr float kEyeElevationDeg = 22;
 // The default camera's position; it looks at the origin with z up.
 inline void defaultEyePosition(double eye[3]) {
   const double distance = kReach / std::sin(std::atan(kFrustumSpan / 2 / kNearPlane));
-  const double azimuth = kEyeAzimuthDeg * M_PI / 180, elevation = kEyeElevationDeg * M_PI / 180;
+  const double azimuth = kEyeAzimuthDeg * kPi / 180, elevation = kEyeElevationDeg * kPi / 180;
   eye[0] = distance * std::cos(elevation) * std::sin(azimuth);
   eye[1] = -distance * std::cos(elevation) * std::cos(azimuth);
   eye[2] = distance * std::sin(elevation);

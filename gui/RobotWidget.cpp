@@ -10,12 +10,11 @@
 
 #include "gui/CGLPuma.h"
 #include "libpuma/RobotModelFactory.h"
+#include "utility/Angles.h"
 #include "utility/CommandDispatcher.h"
 #include "utility/consolePrint.h"
 
 namespace {
-
-constexpr float kPi = 3.14159265f;
 
 // Column-major 4×4 products and the rotation glRotatef would apply.
 void multiply(const float a[16], const float b[16], float out[16]) {
@@ -36,7 +35,7 @@ void rotation(float degrees, float x, float y, float z, float out[16]) {
   x /= length;
   y /= length;
   z /= length;
-  const float c = std::cos(degrees * kPi / 180), s = std::sin(degrees * kPi / 180), t = 1 - c;
+  const float c = std::cos(degrees * kPiF / 180), s = std::sin(degrees * kPiF / 180), t = 1 - c;
   out[0] = t * x * x + c;
   out[1] = t * x * y + s * z;
   out[2] = t * x * z - s * y;

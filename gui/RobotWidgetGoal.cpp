@@ -7,6 +7,7 @@
 #include "gui/CGLPuma.h"
 #include "gui/RobotWidget.h"
 #include "libpuma/IRobotModel.h"
+#include "utility/Angles.h"
 
 namespace {
 
@@ -63,13 +64,13 @@ void drawFoot(const PrVector3& foot, const PrVector3& goal) {
   glLineWidth(3);
   glBegin(GL_LINE_LOOP);
   for (int k = 0; k < 4; ++k) {
-    const float a = float(k) * 3.14159265f / 2;
+    const float a = float(k) * kPiF / 2;
     glVertex3f(foot[0] + kFootRadius * std::cos(a), foot[1], foot[2] + kFootRadius * std::sin(a));
   }
   glEnd();
   glBegin(GL_LINE_LOOP);
   for (int k = 0; k < 4; ++k) {
-    const float a = float(k) * 3.14159265f / 2;
+    const float a = float(k) * kPiF / 2;
     glVertex3f(foot[0] + kFootRadius * std::cos(a), foot[1] + kFootRadius * std::sin(a), foot[2]);
   }
   glEnd();

@@ -11,6 +11,8 @@
 #include "gui/RobotWidget.h"
 #include "gui/SceneGuides.h"
 #include "libpuma/IRobotModel.h"
+#include "utility/Angles.h"
+#include "utility/allFinite.h"
 
 namespace {
 
@@ -39,12 +41,7 @@ void setSurfaceMaterial() {
   glLineWidth(1);
 }
 
-bool allFinite(const PrVector& v, int count) {
-  if (v.size() < count) return false;
-  for (int i = 0; i < count; ++i)
-    if (!std::isfinite(v[i])) return false;
-  return true;
-}
+bool allFinite(const PrVector& v, int count) { return v.size() >= count && ::allFinite(v.dataPtr(), count); }
 
 // A directional lamp; the ambient light is the light model's alone.
 void setLamp(GLenum lamp, const float direction[4], const float diffuse[4], const float specular[4]) {
@@ -288,8 +285,8 @@ void RobotWidget::drawEMass() {
     glTranslatef(centre[0], centre[1], centre[2]);
     // The axis is undefined at 0 and 180 degrees; draw those unrotated.
     if (std::fabs(s) > 1e-4f)
-      glRotatef(theta * 180.0f / 3.14159265f, (rows[1][2] - rows[2][1]) / 2 / s,
-                (rows[2][0] - rows[0][2]) / 2 / s, (rows[0][1] - rows[1][0]) / 2 / s);
+      glRotatef(theta * 180.0f / kPiF, (rows[1][2] - rows[2][1]) / 2 / s, (rows[2][0] - rows[0][2]) / 2 / s,
+                (rows[0][1] - rows[1][0]) / 2 / s);
     glScalef(e[9] * 0.01f, e[10] * 0.01f, e[11] * 0.01f);
     GLUquadric* quadric = gluNewQuadric();
     gluSphere(quadric, 1.0, 16, 16);

@@ -11,12 +11,12 @@
 #include <cmath>
 
 #include "matrix/PrMatrix.h"
+#include "utility/Angles.h"
 
 namespace {
 
-constexpr float kPi = 3.14159265f;
-constexpr float kDegToRad = kPi / 180.0f;
-constexpr float kRadToDeg = 180.0f / kPi;
+constexpr float kDegToRad = kPiF / 180.0f;
+constexpr float kRadToDeg = 180.0f / kPiF;
 constexpr float kTiny = 0.00001f;
 
 const char* const kMatFields[] = {"mat_x0", "mat_y0", "mat_z0", "mat_x1", "mat_y1",

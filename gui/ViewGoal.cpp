@@ -6,10 +6,11 @@
 #include "protocol/ControlModeTable.h"
 #include "servo/ScopeSample.h"
 #include "servo/ServoState.h"
+#include "utility/Angles.h"
+#include "utility/allFinite.h"
 
 namespace {
 
-constexpr float kPi = 3.14159265f;
 constexpr float kSameAngle = 0.01f;     // degrees, as the drawn arm's
 constexpr float kSameDistance = 1e-4f;  // m: a tenth of a millimetre
 
@@ -31,7 +32,7 @@ bool ViewGoal::sameAs(const ViewGoal& other) const {
     if (!near(foot[i], other.foot[i], kSameDistance)) return false;
   }
   // Quaternions of the same unit length: |dot| near 1 is the same rotation.
-  return std::fabs(frame.rotation.dot(other.frame.rotation)) >= std::cos(kSameAngle * kPi / 360);
+  return std::fabs(frame.rotation.dot(other.frame.rotation)) >= std::cos(kSameAngle * kPiF / 360);
 }
 
 ViewGoal goalOfTick(const ScopeSample& tick, const IRobotModel& model, const VirtualLine& line) {
@@ -40,15 +41,12 @@ ViewGoal goalOfTick(const ScopeSample& tick, const IRobotModel& model, const Vir
   if (takesJointGoal(tick.mode)) {
     goal.kind = ViewGoal::kJoints;
     goal.qd = PrVector(tick.dof);
-    for (int i = 0; i < tick.dof; ++i) goal.qd[i] = tick.qd[i] * 180 / kPi;
+    for (int i = 0; i < tick.dof; ++i) goal.qd[i] = tick.qd[i] * 180 / kPiF;
     return goal;
   }
   if (!takesConfigGoal(tick.mode)) return goal;
-  PrVector xd(tick.config);
-  for (int i = 0; i < tick.config; ++i) {
-    if (!std::isfinite(tick.xd[i])) return goal;
-    xd[i] = tick.xd[i];
-  }
+  if (!allFinite(tick.xd, tick.config)) return goal;
+  PrVector xd(tick.xd, tick.config);
   model.configToFrame(xd, goal.frame);
   goal.kind = ViewGoal::kFrame;
   if (tick.mode == kLine) {

@@ -3,9 +3,10 @@
 #include <cmath>
 
 #include "libpuma/PumaConstants.h"
+#include "utility/Angles.h"
 
 namespace {
-constexpr float kHalfPi = 1.5707963267948966f;
+constexpr float kHalfPi = kPiF / 2;
 }
 
 CPuma1dofModel::CPuma1dofModel() {
@@ -48,7 +49,7 @@ void CPuma1dofModel::configToFrame(const PrVector& x, PrTransform& frame) const 
   const double reach = double(puma::kA2) + puma::kD4 + puma::kToolLength;
   frame.translation = PrVector3(static_cast<float>(reach * std::cos(alpha)), puma::kShoulderOffset,
                                 static_cast<float>(-reach * std::sin(alpha)));
-  const double half = 0.5 * (alpha + 1.5707963267948966);
+  const double half = 0.5 * (alpha + kPi / 2);
   frame.rotation =
       PrQuaternion(static_cast<float>(std::cos(half)), 0.0f, static_cast<float>(std::sin(half)), 0.0f);
 }

@@ -1,10 +1,12 @@
 #include "libpuma/CPumaModelEAY.h"
 
+#include "utility/Angles.h"
+
 void CPumaModelEAY::rateMatrices(IRobotSimDriver& driver, const PrVector&, PrVector& x, PrMatrix& Einv,
                                  PrMatrix& E) {
   currentConfig(driver, x);
   // The y axis after the turn ψ is the x axis after the turn ψ + π/2.
-  eulerRateMatrices(x, 1.5707963267948966, Einv, E);
+  eulerRateMatrices(x, kPi / 2, Einv, E);
 }
 
 void CPumaModelEAY::configToFrame(const PrVector& x, PrTransform& frame) const {

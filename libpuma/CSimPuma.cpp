@@ -3,15 +3,12 @@
 #include <cmath>
 
 #include "matrix/PrTransform.h"
+#include "utility/allFinite.h"
 #include "utility/consolePrint.h"
 
 namespace {
 
-bool allFinite(const PrVector& v) {
-  for (int i = 0; i < v.size(); ++i)
-    if (!std::isfinite(v.dataPtr()[i])) return false;
-  return true;
-}
+bool allFinite(const PrVector& v) { return ::allFinite(v.dataPtr(), v.size()); }
 
 }  // namespace
 

@@ -1,8 +1,10 @@
 #include "libpuma/IRobotModel.h"
 
+#include "utility/Angles.h"
+
 namespace {
-constexpr double kRadToDeg = 57.29577951308232;
-constexpr double kDegToRad = 0.017453292519943295;
+constexpr double kRadToDeg = 180 / kPi;
+constexpr double kDegToRad = kPi / 180;
 
 void fillVector(PrVector& v, const float* values, int n, double scale) {
   v.setSize(n);

@@ -4,9 +4,10 @@
 #include <algorithm>
 
 #include "libpuma/IRobotModel.h"
+#include "utility/Angles.h"
 
 namespace {
-constexpr float kRadToDegLock = 57.29578f;
+constexpr float kRadToDegLock = float(180 / kPi);
 }
 
 void IRobotModel::initReduced(const IRobotModel& fullModel, int dof, int taskDof, int numConfigParms,

@@ -4,16 +4,7 @@
 #include <cstring>
 
 #include "libpuma/PrRobot.h"
-
-namespace {
-
-bool finite(const float* values, int n) {
-  for (int i = 0; i < n; ++i)
-    if (!std::isfinite(values[i])) return false;
-  return true;
-}
-
-}  // namespace
+#include "utility/allFinite.h"
 
 PrIntegrator::PrIntegrator(int numJoints) : start_(numJoints), end_(numJoints) {}
 
@@ -39,7 +30,7 @@ bool PrIntegrator::step(PrRobot& robot, float dt) {
     dq[i] = continues ? v0[i] + 0.5f * dt * previous[i] : v0[i];
   }
   robot.forwardDynamics();
-  if (!finite(ddq, n)) {
+  if (!allFinite(ddq, n)) {
     for (int i = 0; i < n; ++i) {
       q[i] = q0[i];
       dq[i] = v0[i];

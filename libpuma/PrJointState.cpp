@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "utility/PrAssert.h"
+#include "utility/allFinite.h"
 
 PrJointState::PrJointState(int numJoints) : noj_(numJoints), data_(new float[3 * numJoints]()) {
   PR_ASSERT(numJoints >= 0);
@@ -20,6 +21,4 @@ PrJointState& PrJointState::operator=(const PrJointState& state) {
   return *this;
 }
 
-bool PrJointState::isFinite() const {
-  return std::all_of(data_.get(), data_.get() + nos_ * noj_, [](float x) { return std::isfinite(x); });
-}
+bool PrJointState::isFinite() const { return allFinite(data_.get(), nos_ * noj_); }

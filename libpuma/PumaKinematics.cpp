@@ -7,6 +7,7 @@
 #include "libpuma/PumaConstants.h"
 #include "matrix/PrMatrix.h"
 #include "matrix/PrVector.h"
+#include "utility/Angles.h"
 
 namespace puma {
 namespace {
@@ -146,7 +147,7 @@ int singularFlags(const PrVector& q, float eps) {
   const double wristReach = kA2 * std::cos(double(q[1])) + kD4 * std::sin(double(q[1]) + q[2]);
   if (std::fabs(wristReach) < eps) flags |= kSingularShoulder;
   // In single precision, so that θ3 = π/2 as a float counts as exactly stretched.
-  if (std::fabs(q[2] - 1.5707963267948966f) < eps) flags |= kSingularElbow;
+  if (std::fabs(q[2] - kPiF / 2) < eps) flags |= kSingularElbow;
   if (std::fabs(q[4]) < eps) flags |= kSingularWrist;
   return flags;
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "matrix/PrVector.h"
+#include "utility/allFinite.h"
 #include "utility/consolePrint.h"
 
 //---- storage ----------------------------------------------------------------
@@ -301,12 +302,7 @@ bool PrMatrix::operator==(const PrMatrix& rhs) const {
   return std::memcmp(m_data, rhs.m_data, sizeof(float) * m_size) == 0;
 }
 
-bool PrMatrix::isFinite() const {
-  for (int i = 0; i < m_size; ++i) {
-    if (!std::isfinite(static_cast<double>(m_data[i]))) return false;
-  }
-  return true;
-}
+bool PrMatrix::isFinite() const { return allFinite(m_data, m_size); }
 
 bool PrMatrix::isZero() const {
   for (int i = 0; i < m_size; ++i) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "matrix/PrFixedArithmetic.h"
 #include "matrix/PrVector.h"
 #include "utility/consolePrint.h"
 
@@ -11,16 +12,13 @@ PrMatrix3::PrMatrix3(float m00, float m01, float m02, float m10, float m11, floa
 
 PrMatrix3::PrMatrix3(const PrMatrix& rhs) : PrMatrix(3, 3, m_m) {
   PR_ASSERT(rhs.row() == 3 && rhs.column() == 3);
-  const float* src = rhs.dataPtr();
-  for (int i = 0; i < 9; ++i) m_m[i] = src[i];
+  fixedsize::copy<9>(rhs.dataPtr(), m_m);
 }
 
-PrMatrix3::PrMatrix3(const PrMatrix3& rhs) : PrMatrix(3, 3, m_m) {
-  for (int i = 0; i < 9; ++i) m_m[i] = rhs.m_m[i];
-}
+PrMatrix3::PrMatrix3(const PrMatrix3& rhs) : PrMatrix(3, 3, m_m) { fixedsize::copy<9>(rhs.m_m, m_m); }
 
 PrMatrix3& PrMatrix3::operator=(const PrMatrix3& rhs) {
-  for (int i = 0; i < 9; ++i) m_m[i] = rhs.m_m[i];
+  fixedsize::copy<9>(rhs.m_m, m_m);
   return *this;
 }
 
@@ -29,13 +27,11 @@ void PrMatrix3::set(float m00, float m01, float m02, float m10, float m11, float
   if (colMajor) {
     // The arguments arrive column by column: m01 is element (1, 0), and so on.
     const float cols[9] = {m00, m01, m02, m10, m11, m12, m20, m21, m22};
-    for (int r = 0; r < 3; ++r) {
-      for (int c = 0; c < 3; ++c) m_m[3 * r + c] = cols[3 * c + r];
-    }
+    fixedsize::transpose<3>(cols, m_m);
     return;
   }
   const float rows[9] = {m00, m01, m02, m10, m11, m12, m20, m21, m22};
-  for (int i = 0; i < 9; ++i) m_m[i] = rows[i];
+  fixedsize::copy<9>(rows, m_m);
 }
 
 void PrMatrix3::resize(int row, int col) { PR_ASSERT(row == 3 && col == 3); }
@@ -51,8 +47,7 @@ void PrMatrix3::identity() {
 
 void PrMatrix3::negate(PrMatrix& dest) const {
   dest.resize(3, 3);
-  float* d = dest.dataPtr();
-  for (int i = 0; i < 9; ++i) d[i] = -m_m[i];
+  fixedsize::negate<9>(m_m, dest.dataPtr());
 }
 
 //---- arithmetic ----------------------------------------------------------------
@@ -60,17 +55,13 @@ void PrMatrix3::negate(PrMatrix& dest) const {
 void PrMatrix3::add(const PrMatrix& rhs, PrMatrix& dest) const {
   PR_ASSERT(rhs.row() == 3 && rhs.column() == 3);
   dest.resize(3, 3);
-  const float* r = rhs.dataPtr();
-  float* d = dest.dataPtr();
-  for (int i = 0; i < 9; ++i) d[i] = m_m[i] + r[i];
+  fixedsize::add<9>(m_m, rhs.dataPtr(), dest.dataPtr());
 }
 
 void PrMatrix3::subtract(const PrMatrix& rhs, PrMatrix& dest) const {
   PR_ASSERT(rhs.row() == 3 && rhs.column() == 3);
   dest.resize(3, 3);
-  const float* r = rhs.dataPtr();
-  float* d = dest.dataPtr();
-  for (int i = 0; i < 9; ++i) d[i] = m_m[i] - r[i];
+  fixedsize::subtract<9>(m_m, rhs.dataPtr(), dest.dataPtr());
 }
 
 PrMatrix3& PrMatrix3::operator+=(const PrMatrix& rhs) {
@@ -85,8 +76,7 @@ PrMatrix3& PrMatrix3::operator-=(const PrMatrix& rhs) {
 
 void PrMatrix3::multiply(float s, PrMatrix& dest) const {
   dest.resize(3, 3);
-  float* d = dest.dataPtr();
-  for (int i = 0; i < 9; ++i) d[i] = m_m[i] * s;
+  fixedsize::scale<9>(m_m, s, dest.dataPtr());
 }
 
 PrMatrix3& PrMatrix3::operator*=(float s) {
@@ -101,37 +91,14 @@ void PrMatrix3::multiply(const PrMatrix& rhs, PrMatrix& dest, bool transposeRhs)
   }
   PR_ASSERT(&dest != static_cast<const PrMatrix*>(this) && &dest != &rhs);
   dest.resize(3, 3);
-  const float* a = m_m;
-  const float* b = rhs.dataPtr();
-  float* d = dest.dataPtr();
-  if (transposeRhs) {
-    // d(r, c) = Σk a(r, k)·b(c, k): rows of b are read.
-    for (int r = 0; r < 3; ++r) {
-      const float* ar = a + 3 * r;
-      d[3 * r + 0] = ar[0] * b[0] + ar[1] * b[1] + ar[2] * b[2];
-      d[3 * r + 1] = ar[0] * b[3] + ar[1] * b[4] + ar[2] * b[5];
-      d[3 * r + 2] = ar[0] * b[6] + ar[1] * b[7] + ar[2] * b[8];
-    }
-  } else {
-    // d(r, c) = Σk a(r, k)·b(k, c): columns of b are read.
-    for (int r = 0; r < 3; ++r) {
-      const float* ar = a + 3 * r;
-      d[3 * r + 0] = ar[0] * b[0] + ar[1] * b[3] + ar[2] * b[6];
-      d[3 * r + 1] = ar[0] * b[1] + ar[1] * b[4] + ar[2] * b[7];
-      d[3 * r + 2] = ar[0] * b[2] + ar[1] * b[5] + ar[2] * b[8];
-    }
-  }
+  fixedsize::multiply<3>(m_m, rhs.dataPtr(), dest.dataPtr(), transposeRhs);
 }
 
 void PrMatrix3::multiply(const PrVector& rhs, PrVector& dest) const {
   PR_ASSERT(&dest != &rhs);
   PR_ASSERT(rhs.size() == 3);
   dest.resize(3);
-  const float* v = rhs.dataPtr();
-  float* d = dest.dataPtr();
-  d[0] = m_m[0] * v[0] + m_m[1] * v[1] + m_m[2] * v[2];
-  d[1] = m_m[3] * v[0] + m_m[4] * v[1] + m_m[5] * v[2];
-  d[2] = m_m[6] * v[0] + m_m[7] * v[1] + m_m[8] * v[2];
+  fixedsize::multiplyVector<3>(m_m, rhs.dataPtr(), dest.dataPtr());
 }
 
 void PrMatrix3::transposedMultiply(const PrMatrix& rhs, PrMatrix& dest) const {
@@ -141,13 +108,7 @@ void PrMatrix3::transposedMultiply(const PrMatrix& rhs, PrMatrix& dest) const {
   }
   PR_ASSERT(&dest != static_cast<const PrMatrix*>(this) && &dest != &rhs);
   dest.resize(3, 3);
-  const float* a = m_m;
-  const float* b = rhs.dataPtr();
-  float* d = dest.dataPtr();
-  // d(r, c) = Σk a(k, r)·b(k, c).
-  for (int r = 0; r < 3; ++r) {
-    for (int c = 0; c < 3; ++c) d[3 * r + c] = a[r] * b[c] + a[3 + r] * b[3 + c] + a[6 + r] * b[6 + c];
-  }
+  fixedsize::transposedMultiply<3>(m_m, rhs.dataPtr(), dest.dataPtr());
 }
 
 void PrMatrix3::transposedMultiply(const PrVector& rhs, PrVector& dest) const {
@@ -157,20 +118,13 @@ void PrMatrix3::transposedMultiply(const PrVector& rhs, PrVector& dest) const {
   }
   PR_ASSERT(&dest != &rhs);
   dest.resize(3);
-  const float* v = rhs.dataPtr();
-  float* d = dest.dataPtr();
-  d[0] = m_m[0] * v[0] + m_m[3] * v[1] + m_m[6] * v[2];
-  d[1] = m_m[1] * v[0] + m_m[4] * v[1] + m_m[7] * v[2];
-  d[2] = m_m[2] * v[0] + m_m[5] * v[1] + m_m[8] * v[2];
+  fixedsize::transposedMultiplyVector<3>(m_m, rhs.dataPtr(), dest.dataPtr());
 }
 
 void PrMatrix3::transpose(PrMatrix& dest) const {
   PR_ASSERT(&dest != static_cast<const PrMatrix*>(this));
   dest.resize(3, 3);
-  float* d = dest.dataPtr();
-  for (int r = 0; r < 3; ++r) {
-    for (int c = 0; c < 3; ++c) d[3 * r + c] = m_m[3 * c + r];
-  }
+  fixedsize::transpose<3>(m_m, dest.dataPtr());
 }
 
 PrMatrix3 PrMatrix3::operator+(const PrMatrix& rhs) const {

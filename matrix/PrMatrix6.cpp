@@ -1,19 +1,9 @@
 #include "matrix/PrMatrix6.h"
 
+#include "matrix/PrFixedArithmetic.h"
 #include "matrix/PrMatrix3.h"
 #include "matrix/PrVector.h"
 #include "utility/consolePrint.h"
-
-namespace {
-
-// Σk a[k·aStride]·b[k·bStride] for k = 0..5, written out and summed left to
-// right like the generic loop, so both give the same bits.
-inline float dot6(const float* a, int aStride, const float* b, int bStride) {
-  return a[0] * b[0] + a[aStride] * b[bStride] + a[2 * aStride] * b[2 * bStride] +
-         a[3 * aStride] * b[3 * bStride] + a[4 * aStride] * b[4 * bStride] + a[5 * aStride] * b[5 * bStride];
-}
-
-}  // namespace
 
 PrMatrix6::PrMatrix6(const float* data, bool colMajor) : PrMatrix(6, 6, m_m), m_m{} {
   if (data == nullptr) return;
@@ -33,16 +23,13 @@ PrMatrix6::PrMatrix6(const PrMatrix3& topLeft, const PrMatrix3& topRight, const 
 
 PrMatrix6::PrMatrix6(const PrMatrix& rhs) : PrMatrix(6, 6, m_m) {
   PR_ASSERT(rhs.row() == 6 && rhs.column() == 6);
-  const float* src = rhs.dataPtr();
-  for (int i = 0; i < 36; ++i) m_m[i] = src[i];
+  fixedsize::copy<36>(rhs.dataPtr(), m_m);
 }
 
-PrMatrix6::PrMatrix6(const PrMatrix6& rhs) : PrMatrix(6, 6, m_m) {
-  for (int i = 0; i < 36; ++i) m_m[i] = rhs.m_m[i];
-}
+PrMatrix6::PrMatrix6(const PrMatrix6& rhs) : PrMatrix(6, 6, m_m) { fixedsize::copy<36>(rhs.m_m, m_m); }
 
 PrMatrix6& PrMatrix6::operator=(const PrMatrix6& rhs) {
-  for (int i = 0; i < 36; ++i) m_m[i] = rhs.m_m[i];
+  fixedsize::copy<36>(rhs.m_m, m_m);
   return *this;
 }
 
@@ -132,8 +119,7 @@ void PrMatrix6::identity() {
 
 void PrMatrix6::negate(PrMatrix& dest) const {
   dest.resize(6, 6);
-  float* d = dest.dataPtr();
-  for (int i = 0; i < 36; ++i) d[i] = -m_m[i];
+  fixedsize::negate<36>(m_m, dest.dataPtr());
 }
 
 //---- arithmetic ----------------------------------------------------------------
@@ -141,17 +127,13 @@ void PrMatrix6::negate(PrMatrix& dest) const {
 void PrMatrix6::add(const PrMatrix& rhs, PrMatrix& dest) const {
   PR_ASSERT(rhs.row() == 6 && rhs.column() == 6);
   dest.resize(6, 6);
-  const float* r = rhs.dataPtr();
-  float* d = dest.dataPtr();
-  for (int i = 0; i < 36; ++i) d[i] = m_m[i] + r[i];
+  fixedsize::add<36>(m_m, rhs.dataPtr(), dest.dataPtr());
 }
 
 void PrMatrix6::subtract(const PrMatrix& rhs, PrMatrix& dest) const {
   PR_ASSERT(rhs.row() == 6 && rhs.column() == 6);
   dest.resize(6, 6);
-  const float* r = rhs.dataPtr();
-  float* d = dest.dataPtr();
-  for (int i = 0; i < 36; ++i) d[i] = m_m[i] - r[i];
+  fixedsize::subtract<36>(m_m, rhs.dataPtr(), dest.dataPtr());
 }
 
 PrMatrix6& PrMatrix6::operator+=(const PrMatrix& rhs) {
@@ -166,8 +148,7 @@ PrMatrix6& PrMatrix6::operator-=(const PrMatrix& rhs) {
 
 void PrMatrix6::multiply(float s, PrMatrix& dest) const {
   dest.resize(6, 6);
-  float* d = dest.dataPtr();
-  for (int i = 0; i < 36; ++i) d[i] = m_m[i] * s;
+  fixedsize::scale<36>(m_m, s, dest.dataPtr());
 }
 
 PrMatrix6& PrMatrix6::operator*=(float s) {
@@ -182,23 +163,14 @@ void PrMatrix6::multiply(const PrMatrix& rhs, PrMatrix& dest, bool transposeRhs)
   }
   PR_ASSERT(&dest != static_cast<const PrMatrix*>(this) && &dest != &rhs);
   dest.resize(6, 6);
-  const float* b = rhs.dataPtr();
-  float* d = dest.dataPtr();
-  // d(r, c) = Σk a(r, k)·b(k, c), or Σk a(r, k)·b(c, k) with the rows of b.
-  const int bStride = transposeRhs ? 1 : 6;
-  const int bStep = transposeRhs ? 6 : 1;
-  for (int r = 0; r < 6; ++r) {
-    for (int c = 0; c < 6; ++c) d[6 * r + c] = dot6(m_m + 6 * r, 1, b + c * bStep, bStride);
-  }
+  fixedsize::multiply<6>(m_m, rhs.dataPtr(), dest.dataPtr(), transposeRhs);
 }
 
 void PrMatrix6::multiply(const PrVector& rhs, PrVector& dest) const {
   PR_ASSERT(&dest != &rhs);
   PR_ASSERT(rhs.size() == 6);
   dest.resize(6);
-  const float* v = rhs.dataPtr();
-  float* d = dest.dataPtr();
-  for (int r = 0; r < 6; ++r) d[r] = dot6(m_m + 6 * r, 1, v, 1);
+  fixedsize::multiplyVector<6>(m_m, rhs.dataPtr(), dest.dataPtr());
 }
 
 void PrMatrix6::transposedMultiply(const PrMatrix& rhs, PrMatrix& dest) const {
@@ -208,30 +180,20 @@ void PrMatrix6::transposedMultiply(const PrMatrix& rhs, PrMatrix& dest) const {
   }
   PR_ASSERT(&dest != static_cast<const PrMatrix*>(this) && &dest != &rhs);
   dest.resize(6, 6);
-  const float* b = rhs.dataPtr();
-  float* d = dest.dataPtr();
-  // d(r, c) = Σk a(k, r)·b(k, c).
-  for (int r = 0; r < 6; ++r) {
-    for (int c = 0; c < 6; ++c) d[6 * r + c] = dot6(m_m + r, 6, b + c, 6);
-  }
+  fixedsize::transposedMultiply<6>(m_m, rhs.dataPtr(), dest.dataPtr());
 }
 
 void PrMatrix6::transposedMultiply(const PrVector& rhs, PrVector& dest) const {
   PR_ASSERT(&dest != &rhs);
   PR_ASSERT(rhs.size() == 6);
   dest.resize(6);
-  const float* v = rhs.dataPtr();
-  float* d = dest.dataPtr();
-  for (int r = 0; r < 6; ++r) d[r] = dot6(m_m + r, 6, v, 1);
+  fixedsize::transposedMultiplyVector<6>(m_m, rhs.dataPtr(), dest.dataPtr());
 }
 
 void PrMatrix6::transpose(PrMatrix& dest) const {
   PR_ASSERT(&dest != static_cast<const PrMatrix*>(this));
   dest.resize(6, 6);
-  float* d = dest.dataPtr();
-  for (int r = 0; r < 6; ++r) {
-    for (int c = 0; c < 6; ++c) d[6 * r + c] = m_m[6 * c + r];
-  }
+  fixedsize::transpose<6>(m_m, dest.dataPtr());
 }
 
 PrMatrix6 PrMatrix6::operator+(const PrMatrix& rhs) const {

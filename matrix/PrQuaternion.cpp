@@ -6,6 +6,8 @@
 #include "matrix/PrMatrix.h"
 #include "matrix/PrMatrix3.h"
 #include "matrix/PrVector.h"
+#include "utility/Angles.h"
+#include "utility/allFinite.h"
 #include "utility/consolePrint.h"
 
 namespace {
@@ -19,9 +21,6 @@ float acosD(float x) { return static_cast<float>(std::acos(static_cast<double>(x
 float atan2D(float y, float x) {
   return static_cast<float>(std::atan2(static_cast<double>(y), static_cast<double>(x)));
 }
-
-// The degenerate Euler solutions report b = π as this float.
-constexpr float kPi = 3.1415927f;
 
 }  // namespace
 
@@ -146,7 +145,7 @@ void PrQuaternion::fromRotationMatrix(const PrMatrix& m) {
   while (k < 4 && !(t[k] >= 1.0)) ++k;
   if (k == 4) {
     // Only reachable through rounding or non-finite elements.
-    if (!(std::isfinite(t[0]) && std::isfinite(t[1]) && std::isfinite(t[2]) && std::isfinite(t[3]))) {
+    if (!allFinite(t, 4)) {
       const float nan = std::numeric_limits<float>::quiet_NaN();
       w = nan;
       v.set(nan, nan, nan);
@@ -269,7 +268,7 @@ void PrQuaternion::toEulerZXZ(float& a, float& b, float& c) const {
     a = c = atan2D(R(1, 0), R(0, 0)) / 2.0f;
   } else {
     // b = π: only a − c is defined.
-    b = kPi;
+    b = kPiF;
     const float e = atan2D(R(1, 0), R(0, 0));
     a = e / 2.0f;
     c = -e / 2.0f;
@@ -293,7 +292,7 @@ void PrQuaternion::toEulerZYZ(float& a, float& b, float& c) const {
     b = 0.0f;
     a = c = atan2D(R(1, 0), R(0, 0)) / 2.0f;
   } else {
-    b = kPi;
+    b = kPiF;
     const float e = atan2D(-R(1, 0), -R(0, 0));
     a = e / 2.0f;
     c = -e / 2.0f;

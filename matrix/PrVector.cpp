@@ -7,6 +7,7 @@
 #include <string>
 
 #include "matrix/PrMatrix.h"
+#include "utility/allFinite.h"
 #include "utility/consolePrint.h"
 
 //---- storage ----------------------------------------------------------------
@@ -258,12 +259,7 @@ void PrVector::crossMatrix(PrMatrix& dest) const {
   d[6] = -y, d[7] = x, d[8] = 0.0f;
 }
 
-bool PrVector::isFinite() const {
-  for (int i = 0; i < m_size; ++i) {
-    if (!std::isfinite(static_cast<double>(m_data[i]))) return false;
-  }
-  return true;
-}
+bool PrVector::isFinite() const { return allFinite(m_data, m_size); }
 
 void PrVector::display(const char* name) const {
   // Built as one string so that prints from other threads cannot split the line.

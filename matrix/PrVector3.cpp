@@ -2,51 +2,39 @@
 
 #include <cmath>
 
+#include "matrix/PrFixedArithmetic.h"
 #include "matrix/PrMatrix.h"
 #include "utility/consolePrint.h"
 
 PrVector3::PrVector3(const PrVector& rhs) : PrVector(3, m_v) {
   PR_ASSERT(rhs.size() == 3);
-  const float* src = rhs.dataPtr();
-  m_v[0] = src[0];
-  m_v[1] = src[1];
-  m_v[2] = src[2];
+  fixedsize::copy<3>(rhs.dataPtr(), m_v);
 }
 
 PrVector3::PrVector3(const float* data) : PrVector(3, m_v), m_v{0.0f, 0.0f, 0.0f} {
-  if (data != nullptr) {
-    m_v[0] = data[0];
-    m_v[1] = data[1];
-    m_v[2] = data[2];
-  }
+  if (data != nullptr) fixedsize::copy<3>(data, m_v);
 }
 
 void PrVector3::resize(int newSize) { PR_ASSERT(newSize == 3); }
 
-float PrVector3::magnitude() const { return std::sqrt(m_v[0] * m_v[0] + m_v[1] * m_v[1] + m_v[2] * m_v[2]); }
+float PrVector3::magnitude() const { return std::sqrt(fixedsize::dot<3>(m_v, 1, m_v, 1)); }
 
 void PrVector3::normalize() { *this *= 1.0f / magnitude(); }
 
 float PrVector3::dot(const PrVector& rhs) const {
   PR_ASSERT(rhs.size() == 3);
-  const float* r = rhs.dataPtr();
-  return m_v[0] * r[0] + m_v[1] * r[1] + m_v[2] * r[2];
+  return fixedsize::dot<3>(m_v, 1, rhs.dataPtr(), 1);
 }
 
 //---- arithmetic ----------------------------------------------------------------
 
 void PrVector3::multiply(float s, PrVector& dest) const {
   dest.resize(3);
-  float* d = dest.dataPtr();
-  d[0] = m_v[0] * s;
-  d[1] = m_v[1] * s;
-  d[2] = m_v[2] * s;
+  fixedsize::scale<3>(m_v, s, dest.dataPtr());
 }
 
 PrVector3& PrVector3::operator*=(float s) {
-  m_v[0] *= s;
-  m_v[1] *= s;
-  m_v[2] *= s;
+  fixedsize::scale<3>(m_v, s, m_v);
   return *this;
 }
 
@@ -54,19 +42,13 @@ PrVector3& PrVector3::operator/=(float s) { return *this *= 1.0f / s; }
 
 PrVector3& PrVector3::operator+=(const PrVector& rhs) {
   PR_ASSERT(rhs.size() == 3);
-  const float* r = rhs.dataPtr();
-  m_v[0] += r[0];
-  m_v[1] += r[1];
-  m_v[2] += r[2];
+  fixedsize::add<3>(m_v, rhs.dataPtr(), m_v);
   return *this;
 }
 
 PrVector3& PrVector3::operator-=(const PrVector& rhs) {
   PR_ASSERT(rhs.size() == 3);
-  const float* r = rhs.dataPtr();
-  m_v[0] -= r[0];
-  m_v[1] -= r[1];
-  m_v[2] -= r[2];
+  fixedsize::subtract<3>(m_v, rhs.dataPtr(), m_v);
   return *this;
 }
 
@@ -93,24 +75,12 @@ void PrVector3::outerProduct(const PrVector& rhs, PrMatrix& dest) const {
     PrVector::outerProduct(rhs, dest);
     return;
   }
-  const float* r = rhs.dataPtr();
   dest.resize(3, 3);
-  float* d = dest.dataPtr();
-  d[0] = m_v[0] * r[0];
-  d[1] = m_v[0] * r[1];
-  d[2] = m_v[0] * r[2];
-  d[3] = m_v[1] * r[0];
-  d[4] = m_v[1] * r[1];
-  d[5] = m_v[1] * r[2];
-  d[6] = m_v[2] * r[0];
-  d[7] = m_v[2] * r[1];
-  d[8] = m_v[2] * r[2];
+  fixedsize::outerProduct<3>(m_v, rhs.dataPtr(), dest.dataPtr());
 }
 
 bool PrVector3::operator==(const PrVector& rhs) const {
-  if (rhs.size() != 3) return false;
-  const float* r = rhs.dataPtr();
-  return m_v[0] == r[0] && m_v[1] == r[1] && m_v[2] == r[2];
+  return rhs.size() == 3 && fixedsize::equal<3>(m_v, rhs.dataPtr());
 }
 
 void PrVector3::display(const char* name) const {

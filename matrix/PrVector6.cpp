@@ -1,5 +1,6 @@
 #include "matrix/PrVector6.h"
 
+#include "matrix/PrFixedArithmetic.h"
 #include "matrix/PrMatrix.h"
 #include "utility/consolePrint.h"
 
@@ -14,18 +15,15 @@ PrVector6::PrVector6(const PrVector3& first, const PrVector3& second)
 
 PrVector6::PrVector6(const PrVector& rhs) : PrVector(6, m_v), m_first(3, m_v), m_second(3, m_v + 3) {
   PR_ASSERT(rhs.size() == 6);
-  const float* src = rhs.dataPtr();
-  for (int i = 0; i < 6; ++i) m_v[i] = src[i];
+  fixedsize::copy<6>(rhs.dataPtr(), m_v);
 }
 
 PrVector6::PrVector6(const float* data) : PrVector(6, m_v), m_first(3, m_v), m_second(3, m_v + 3), m_v{} {
-  if (data != nullptr) {
-    for (int i = 0; i < 6; ++i) m_v[i] = data[i];
-  }
+  if (data != nullptr) fixedsize::copy<6>(data, m_v);
 }
 
 PrVector6::PrVector6(const PrVector6& rhs) : PrVector(6, m_v), m_first(3, m_v), m_second(3, m_v + 3) {
-  for (int i = 0; i < 6; ++i) m_v[i] = rhs.m_v[i];
+  fixedsize::copy<6>(rhs.m_v, m_v);
 }
 
 PrVector6::~PrVector6() {
@@ -35,15 +33,14 @@ PrVector6::~PrVector6() {
 }
 
 PrVector6& PrVector6::operator=(const PrVector6& rhs) {
-  for (int i = 0; i < 6; ++i) m_v[i] = rhs.m_v[i];
+  fixedsize::copy<6>(rhs.m_v, m_v);
   return *this;
 }
 
 PrVector6& PrVector6::operator=(const PrVector& rhs) {
   if (&rhs == this) return *this;
   PR_ASSERT(rhs.size() == 6);
-  const float* src = rhs.dataPtr();
-  for (int i = 0; i < 6; ++i) m_v[i] = src[i];
+  fixedsize::copy<6>(rhs.dataPtr(), m_v);
   return *this;
 }
 
@@ -63,52 +60,39 @@ void PrVector6::zero() {
 }
 
 bool PrVector6::operator==(const PrVector& rhs) const {
-  if (rhs.size() != 6) return false;
-  const float* r = rhs.dataPtr();
-  for (int i = 0; i < 6; ++i) {
-    if (m_v[i] != r[i]) return false;
-  }
-  return true;
+  return rhs.size() == 6 && fixedsize::equal<6>(m_v, rhs.dataPtr());
 }
 
 //---- arithmetic ----------------------------------------------------------------
 
 void PrVector6::negate(PrVector& dest) const {
   dest.resize(6);
-  float* d = dest.dataPtr();
-  for (int i = 0; i < 6; ++i) d[i] = -m_v[i];
+  fixedsize::negate<6>(m_v, dest.dataPtr());
 }
 
 void PrVector6::add(const PrVector& rhs, PrVector& dest) const {
   PR_ASSERT(rhs.size() == 6);
   dest.resize(6);
-  const float* r = rhs.dataPtr();
-  float* d = dest.dataPtr();
-  for (int i = 0; i < 6; ++i) d[i] = m_v[i] + r[i];
+  fixedsize::add<6>(m_v, rhs.dataPtr(), dest.dataPtr());
 }
 
 void PrVector6::subtract(const PrVector& rhs, PrVector& dest) const {
   PR_ASSERT(rhs.size() == 6);
   dest.resize(6);
-  const float* r = rhs.dataPtr();
-  float* d = dest.dataPtr();
-  for (int i = 0; i < 6; ++i) d[i] = m_v[i] - r[i];
+  fixedsize::subtract<6>(m_v, rhs.dataPtr(), dest.dataPtr());
 }
 
 void PrVector6::multiplyElements(const PrVector& rhs, PrVector& dest) const {
   PR_ASSERT(rhs.size() == 6);
   dest.resize(6);
-  const float* r = rhs.dataPtr();
-  float* d = dest.dataPtr();
-  for (int i = 0; i < 6; ++i) d[i] = m_v[i] * r[i];
+  fixedsize::multiplyElements<6>(m_v, rhs.dataPtr(), dest.dataPtr());
 }
 
 void PrVector6::multiplyElements(const PrVector& rhs) { multiplyElements(rhs, *this); }
 
 void PrVector6::multiply(float s, PrVector& dest) const {
   dest.resize(6);
-  float* d = dest.dataPtr();
-  for (int i = 0; i < 6; ++i) d[i] = m_v[i] * s;
+  fixedsize::scale<6>(m_v, s, dest.dataPtr());
 }
 
 PrVector6& PrVector6::operator+=(const PrVector& rhs) {
@@ -155,18 +139,13 @@ void PrVector6::outerProduct(const PrVector& rhs, PrMatrix& dest) const {
     PrVector::outerProduct(rhs, dest);
     return;
   }
-  const float* r = rhs.dataPtr();
   dest.resize(6, 6);
-  float* d = dest.dataPtr();
-  for (int i = 0; i < 6; ++i) {
-    for (int j = 0; j < 6; ++j) d[6 * i + j] = m_v[i] * r[j];
-  }
+  fixedsize::outerProduct<6>(m_v, rhs.dataPtr(), dest.dataPtr());
 }
 
 float PrVector6::dot(const PrVector& rhs) const {
   PR_ASSERT(rhs.size() == 6);
-  const float* r = rhs.dataPtr();
-  return m_v[0] * r[0] + m_v[1] * r[1] + m_v[2] * r[2] + m_v[3] * r[3] + m_v[4] * r[4] + m_v[5] * r[5];
+  return fixedsize::dot<6>(m_v, 1, rhs.dataPtr(), 1);
 }
 
 void PrVector6::display(const char* name) const {

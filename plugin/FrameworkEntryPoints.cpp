@@ -6,11 +6,13 @@
 #include "plugin/ControllerMemory.h"
 #include "plugin/RepulsivePotentials.h"
 #include "protocol/ControlModeTable.h"
+#include "utility/Angles.h"
+#include "utility/allFinite.h"
 #include "utility/consolePrint.h"
 
 namespace {
 
-constexpr double kDegrees = 57.29577951308232;
+constexpr double kDegrees = 180 / kPi;
 
 void printVector(const char* name, const float* v, int n, double scale) {
   consolePrint("%s =", name);
@@ -39,9 +41,7 @@ KORVEX_CONTROL_ENTRY PostprocessControl(ServoState* s) {
     m.observer.idle();
   // A law fed a broken record must not hand non-finite torques to the arm:
   // fall back to floating and say so once.
-  bool finite = true;
-  for (int i = 0; i < s->dof; ++i) finite = finite && std::isfinite(s->tau[i]);
-  if (finite) return;
+  if (allFinite(s->tau.dataPtr(), s->dof)) return;
   if (!m.badTorqueReported) consolePrint("control: non-finite torque; floating instead\n");
   m.badTorqueReported = true;
   for (int i = 0; i < s->dof; ++i) s->tau[i] = std::isfinite(s->G[i]) ? s->G[i] : 0.0f;

@@ -10,10 +10,9 @@
 #include "plugin/OperationalTorque.h"
 #include "plugin/VelocitySaturation.h"
 #include "protocol/ControlModeTable.h"
+#include "utility/Angles.h"
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 // The open mode's reference: every joint swings out by kOpenSwing and back,
 // q_ref = q_start + kOpenSwing (1 - cos(w t)) / 2, once every kOpenPeriod,

@@ -2,17 +2,18 @@
 
 #include <cmath>
 
-#include "plugin/ControllerMemory.h"
 #include "plugin/CholeskySolve.h"
+#include "plugin/ControllerMemory.h"
 #include "plugin/OperationalTorque.h"
 #include "plugin/ReachClamp.h"
 #include "plugin/VelocitySaturation.h"
+#include "utility/Angles.h"
 #include "utility/consolePrint.h"
 
 namespace {
 
-constexpr double kPositionTrimZone = 0.005;                // m
-constexpr double kOrientationTrimZone = 2 * 0.0174532925;  // rad
+constexpr double kPositionTrimZone = 0.005;             // m
+constexpr double kOrientationTrimZone = 2 * kPi / 180;  // rad
 
 // The "n" modes know no operational inertia: they turn the acceleration
 // command into a force with one constant mass (and a moment with one constant

@@ -3,11 +3,12 @@
 #include <cmath>
 #include <limits>
 
+#include "utility/Angles.h"
+
 namespace ik {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr double kTwoPi = 2 * kPi;
 
 double wrapToPi(double a) {

@@ -19,11 +19,11 @@
 #include "plugin/RepulsivePotentials.h"
 #include "plugin/VelocitySaturation.h"
 #include "protocol/ControlModeTable.h"
+#include "utility/Angles.h"
 #include "utility/consolePrint.h"
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr double kDlsDamping = 0.05;      // l in J^T (J J^T + l^2 I)^-1
 constexpr double kComplianceScale = 0.1;  // proj2 stiffness relative to kp
 constexpr double kCircleRadius = 0.05;    // m

@@ -6,10 +6,10 @@
 
 #include "geometry/HullTriangles.h"
 #include "servo/LimitShapes.h"
+#include "utility/Angles.h"
 
 namespace {
 
-constexpr float kPi = 3.1415927f;
 constexpr float kGravity = 9.81f;
 constexpr float kHeadMass = 5.0f;  // kg, the mass being hit
 
@@ -96,7 +96,7 @@ bool msiSphere(const MsiInputs& in, PrVector& points) {
         for (int c = 0; c < 3; ++c) quad += ur[r] * Minv(r, c) * ur[c];
       const float m = 1.0f / quad;
       const float w = std::sqrt(((m + kHeadMass) / (m * kHeadMass)) * 0.5f);
-      const float f = (2 * kPi / w) * 0.5f > 1 ? std::sin(w * 1 * 0.5f) : 1.0f;
+      const float f = (2 * kPiF / w) * 0.5f > 1 ? std::sin(w * 1 * 0.5f) : 1.0f;
       const float v = rayHullDistance(ur, facets.data(), facetCount);
       const float base = 2 * m * v * f / (kGravity * 1 * (m + kHeadMass));
       const float H = std::pow(base, 2.5f) * 1;

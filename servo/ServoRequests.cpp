@@ -14,6 +14,7 @@
 #include "servo/Servo.h"
 #include "servo/Session.h"
 #include "servo/UnitConversion.h"
+#include "utility/allFinite.h"
 #include "utility/consolePrint.h"
 #include "utility/msgPayload.h"
 
@@ -33,13 +34,9 @@ bool Servo::rejectTruncated(const CMappedMsg& msg) {
 }
 
 bool Servo::rejectNonFinite(const float* values, int count) {
-  for (int i = 0; i < count; ++i) {
-    if (!std::isfinite(values[i])) {
-      consolePrint("Request from UI holds a value that is not a finite number; ignored.\n");
-      return true;
-    }
-  }
-  return false;
+  if (allFinite(values, count)) return false;
+  consolePrint("Request from UI holds a value that is not a finite number; ignored.\n");
+  return true;
 }
 
 void Servo::replyVector(int dest, int code, const PrVector& v, const char* name) {

@@ -3,8 +3,8 @@
 #include <array>
 #include <chrono>
 #include <cmath>
-#include <numbers>
 
+#include "utility/Angles.h"
 #include "utility/JointPositionSource.h"
 #include "utility/PsArmDrawing.h"
 #include "utility/consolePrint.h"
@@ -23,7 +23,7 @@ LastDrawnAngles& lastDrawnAngles() {
 }
 
 constexpr float kMinimumMotion = 0.001f;  // rad
-constexpr float kDegreesToRadians = std::numbers::pi_v<float> / 180.0f;
+constexpr float kDegreesToRadians = kPiF / 180.0f;
 }  // namespace
 
 PsPlotter::PsPlotter(JointPositionSource* console) : m_console(console) {}

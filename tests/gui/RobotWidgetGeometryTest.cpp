@@ -11,10 +11,11 @@
 #include "libpuma/IRobotModel.h"
 #include "libpuma/PrRobotDescription.h"
 #include "libpuma/PumaKinematics.h"
+#include "utility/Angles.h"
 
 namespace {
 
-constexpr float kDegToRad = 3.14159265f / 180;
+constexpr float kDegToRad = kPiF / 180;
 
 // Joint angles (degrees) within the 6-DOF model's limits.
 std::vector<PrVector> posesWithinLimits(const IRobotModel& model, int count, unsigned seed) {

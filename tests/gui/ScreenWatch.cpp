@@ -8,6 +8,7 @@
 #include "DesktopControl.h"
 #include "gui/PumaGeometry.h"
 #include "gui/SceneGuides.h"
+#include "utility/Angles.h"
 
 QImage screenshot(const std::filesystem::path& scratchFile) {
   shell("import -window root -depth 8 ppm:" + scratchFile.string());
@@ -62,7 +63,7 @@ PrVector3 armPoint(const std::vector<double>& q, int link, const PrVector3& loca
   double p[3] = {local[0], local[1], local[2]};
   for (int i = std::min(link, 6); i >= 1; --i) {
     const pumagl::DhLink& dh = pumagl::kLinks[i - 1];
-    const double theta = q[size_t(i - 1)] * M_PI / 180, alpha = dh.alphaDeg * M_PI / 180;
+    const double theta = q[size_t(i - 1)] * kPi / 180, alpha = dh.alphaDeg * kPi / 180;
     const double x = std::cos(theta) * p[0] - std::sin(theta) * p[1];
     const double y = std::sin(theta) * p[0] + std::cos(theta) * p[1];
     const double z = p[2] + dh.d;

@@ -7,6 +7,7 @@
 #include "GuiTestEnvironment.h"
 #include "gui/TransformDialog.h"
 #include "matrix/PrMatrix.h"
+#include "utility/Angles.h"
 
 namespace {
 
@@ -128,7 +129,7 @@ TEST_F(TransformDialogTest, EulerPagesAgreeWithTheQuaternionConversions) {
   typeRotation("ea_page", "ea_theta", "40");
   typeRotation("ea_page", "ea_phi", "50");
   PrQuaternion expected;
-  const float d = 3.14159265f / 180;
+  const float d = kPiF / 180;
   expected.fromEulerZXZ(30 * d, 40 * d, 50 * d);
   const PrQuaternion got = dialog.transform().rotation;
   expectQuaternion(got, expected.w, expected.v[0], expected.v[1], expected.v[2]);

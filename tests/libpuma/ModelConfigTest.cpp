@@ -14,12 +14,13 @@
 #include "libpuma/CPumaModelQ.h"
 #include "libpuma/PumaConstants.h"
 #include "libpuma/RobotModelFactory.h"
+#include "utility/Angles.h"
 
 using namespace modeltest;
 
 namespace {
 
-constexpr double kDeg = 0.017453292519943295;
+constexpr double kDeg = kPi / 180;
 
 TEST(ModelConfig, FactoryBuildsEachRobotTypeAndRefusesOthers) {
   EXPECT_NE(dynamic_cast<CPuma1dofModel*>(createRobotModel(0).get()), nullptr);

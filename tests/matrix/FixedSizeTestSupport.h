@@ -12,10 +12,9 @@
 #include "matrix/PrMatrix.h"
 #include "matrix/PrMatrix3.h"
 #include "matrix/PrQuaternion.h"
+#include "utility/Angles.h"
 
 namespace fixedtest {
-
-constexpr double kPi = 3.14159265358979323846;
 
 // Elementary rotations R = Rx(h), Ry(h), Rz(h), evaluated in double.
 inline PrMatrix3 rotX(double h) {

@@ -12,7 +12,6 @@
 
 using fixedtest::expectMatrixNear;
 using fixedtest::expectVectorNear;
-using fixedtest::kPi;
 using fixedtest::product;
 using fixedtest::rotationOf;
 using fixedtest::rotX;

@@ -6,10 +6,10 @@
 #include <random>
 
 #include "plugin/PumaInverseKinematics.h"
+#include "utility/Angles.h"
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 const double kMin[6] = {-160 * kPi / 180, -223 * kPi / 180, -40 * kPi / 180,
                         -130 * kPi / 180, -100 * kPi / 180, -266 * kPi / 180};
 const double kMax[6] = {160 * kPi / 180, 43 * kPi / 180,  240 * kPi / 180,

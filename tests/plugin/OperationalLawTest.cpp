@@ -10,6 +10,7 @@
 #include "plugin/OperationalTorque.h"
 #include "plugin/TaskSpace.h"
 #include "plugin/VelocitySaturation.h"
+#include "utility/Angles.h"
 
 namespace {
 
@@ -102,8 +103,8 @@ TEST(FrameError, TakesTheShortWayAndFullAnglesNearHalfATurn) {
   frameError(current, frameAt(0, 0, 0, 1, 0, 0, 3.0), e);
   EXPECT_NEAR(e[3], -3.0, 1e-5);
   // 200 degrees one way is 160 degrees the other.
-  frameError(current, frameAt(0, 0, 0, 1, 0, 0, 200 * M_PI / 180), e);
-  EXPECT_NEAR(e[3], 160 * M_PI / 180, 1e-5);
+  frameError(current, frameAt(0, 0, 0, 1, 0, 0, 200 * kPi / 180), e);
+  EXPECT_NEAR(e[3], 160 * kPi / 180, 1e-5);
 }
 
 TaskLayout sixJointLayout() {

@@ -14,7 +14,7 @@ ScopeSample numbered(int n) {
   s.dof = 3, s.config = 3, s.rate = 3, s.mode = 20;
   for (int k = 0; k < ScopeSample::kMaxJoints; ++k)
     s.q[k] = s.qd[k] = s.dq[k] = s.tau[k] = s.dx[k] = float(n) + 0.5f * float(k);
-  for (int k = 0; k < ScopeSample::kMaxConfig; ++k) s.x[k] = s.xd[k] = -float(n) - 0.25f * float(k);
+  for (int k = 0; k < ScopeSample::kMaxConfig; ++k) s.x[k] = s.xd[k] = float(-n) - 0.25f * float(k);
   return s;
 }
 

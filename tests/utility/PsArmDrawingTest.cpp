@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "utility/Angles.h"
 #include "utility/PsArmDrawing.h"
 
 namespace {
@@ -103,7 +104,7 @@ TEST(PsArmDrawing, WristCircleFollowsTheForwardKinematics) {
 TEST(PsArmDrawing, ForearmShapesAreTurnedAboutTheirOrigin) {
   // At q = 0 the forearm frame sits at (1.4501, 0.8) without rotation, so
   // shape B's first point is only turned by 1.6176334 rad and moved there.
-  const double turn = 0.04683711 + M_PI / 2;
+  const double turn = 0.04683711 + kPi / 2;
   const double px = -0.0635054, py = -0.353065;
   const double x = 1.4501 + std::cos(turn) * px - std::sin(turn) * py;
   const double y = 0.8 + std::sin(turn) * px + std::cos(turn) * py;

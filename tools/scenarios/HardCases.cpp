@@ -7,12 +7,12 @@
 
 #include "ScenarioBench.h"
 #include "protocol/ControlModeTable.h"
+#include "utility/Angles.h"
 
 namespace {
 
 using R = ScenarioResult;
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr double kDeg = 180 / kPi;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kTick = 0.002;
