@@ -26,7 +26,8 @@ void Application::start(bool endAtEndOfInput, const std::string& startupScript, 
   m_textUI->start();
   m_scope = std::make_unique<ScopeRing>();
   m_servoThread = std::thread([agent = m_uiAgent.get(), scope = m_scope.get(), timing] {
-    servoLoop(*agent, [scope](Servo& servo) { servo.publishScopeSamples(scope); }, {}, timing);
+    servoLoop(
+        *agent, [scope](Servo& servo) { servo.publishScopeSamples(scope); }, {}, timing);
   });
   m_started = true;
 }

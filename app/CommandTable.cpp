@@ -31,9 +31,10 @@ void add(Table& table, const char* word, Command::Handler handler, int code, int
 }
 
 // A constant's word and the type number its request carries.
-void add(Table& table, ConstantType type, Command::Handler handler, int argument, T theme, const char* summary,
-         std::vector<A> arguments = {}) {
-  add(table, constantWord(type), handler, constantNumber(type), argument, theme, summary, std::move(arguments));
+void add(Table& table, ConstantType type, Command::Handler handler, int argument, T theme,
+         const char* summary, std::vector<A> arguments = {}) {
+  add(table, constantWord(type), handler, constantNumber(type), argument, theme, summary,
+      std::move(arguments));
 }
 
 void addQueries(Table& t) {
@@ -42,15 +43,19 @@ void addQueries(Table& t) {
   const T q = T::kQueries;
   add(t, "jpos", H::query, UI_Q, 1, q, "refresh the console's copy of the joint positions (prints nothing)");
   add(t, "pjpos", H::query, UI_Q, 0, q, "print the joint positions, degrees");
-  add(t, "jvel", H::query, UI_DQ, 1, q, "refresh the console's copy of the joint velocities (prints nothing)");
+  add(t, "jvel", H::query, UI_DQ, 1, q,
+      "refresh the console's copy of the joint velocities (prints nothing)");
   add(t, "pjvel", H::query, UI_DQ, 0, q, "print the joint velocities, degrees/s");
   add(t, "torq", H::query, UI_TAU, 1, q, "refresh the console's copy of the joint torques (prints nothing)");
   add(t, "ptorq", H::query, UI_TAU, 0, q, "print the joint torques, N m");
-  add(t, "xpos", H::query, UI_X, 1, q, "refresh the console's copy of the operational position (prints nothing)");
+  add(t, "xpos", H::query, UI_X, 1, q,
+      "refresh the console's copy of the operational position (prints nothing)");
   add(t, "pxpos", H::query, UI_X, 0, q, "print the operational position: metres, then the orientation");
-  add(t, "wforce", H::query, UI_FORCES, 1, q, "refresh the console's copy of the contact forces (prints nothing)");
+  add(t, "wforce", H::query, UI_FORCES, 1, q,
+      "refresh the console's copy of the contact forces (prints nothing)");
   add(t, "pwforce", H::query, UI_FORCES, 0, q, "print the forces at the contact point");
-  add(t, "curtime", H::query, UI_CURTIME, 1, q, "refresh the console's copy of the servo clock (prints nothing)");
+  add(t, "curtime", H::query, UI_CURTIME, 1, q,
+      "refresh the console's copy of the servo clock (prints nothing)");
   add(t, "pcurtime", H::query, UI_CURTIME, 0, q, "print the servo clock, seconds");
   add(t, "pkj", H::query, UI_KJ, 0, q, "print the joint-limit gains kj");
   add(t, "pkp", H::query, UI_KP, 0, q, "print the position gains of the current mode");
@@ -86,8 +91,8 @@ void addContact(Table& t) {
       {{"value", 1, "integer", "", "100"}});
   add(t, C::kEmassPos, H::displaySwitch, 0, c,
       "show the effective-mass ellipsoid at the end effector (1) or the contact point (0)", {kOnOff});
-  add(t, C::kMsiPos, H::displaySwitch, 1, c, "show the MSI sphere at the end effector (1) or the contact point (0)",
-      {kOnOff});
+  add(t, C::kMsiPos, H::displaySwitch, 1, c,
+      "show the MSI sphere at the end effector (1) or the contact point (0)", {kOnOff});
   add(t, C::kMaxVelDisplay, H::displaySwitch, 2, c, "show the velocity-limit hull (1) or not (0)", {kOnOff});
 }
 
@@ -95,7 +100,8 @@ void addModes(Table& t) {
   // Help says "mode N: ..." for every mode; the texts live as long as the table.
   static const std::array<std::string, kNumControlModes> summaries = [] {
     std::array<std::string, kNumControlModes> out;
-    for (const ControlModeInfo& m : kControlModes) out[m.mode] = "mode " + std::to_string(m.mode) + ": " + m.summary;
+    for (const ControlModeInfo& m : kControlModes)
+      out[m.mode] = "mode " + std::to_string(m.mode) + ": " + m.summary;
     return out;
   }();
   for (const ControlModeInfo& m : kControlModes) {
@@ -120,7 +126,8 @@ void addModes(Table& t) {
 void addSettings(Table& t) {
   const T s = T::kSettings;
   add(t, C::kRobotType, H::robotType, 0, s,
-      "choose the arm: 0 1-DOF, 1 3-DOF, 2 4-DOF; 6-DOF with 3 quaternion, 4 Euler x, 5 Euler y, 6 axis-angle",
+      "choose the arm: 0 1-DOF, 1 3-DOF, 2 4-DOF; 6-DOF with 3 quaternion, 4 Euler x, 5 Euler y, 6 "
+      "axis-angle",
       {{"type", 1, "integer", "0 to 6", "3"}});
   struct ConstantHelp {
     ConstantType type;
@@ -152,7 +159,8 @@ void addSettings(Table& t) {
       {C::kKj, "set the joint-limit gains", "", "0.1"},
   };
   for (const ConstantHelp& c : jointConstants)
-    add(t, c.type, H::jointConstant, 0, s, c.summary, {{"values", A::kPerJoint, "number", c.unit, c.example}});
+    add(t, c.type, H::jointConstant, 0, s, c.summary,
+        {{"values", A::kPerJoint, "number", c.unit, c.example}});
   add(t, C::kSetObstacle, H::setObstacle, 0, s, "place a spherical obstacle, or move the one with that id",
       {{"id", 1, "integer", "", "1"},
        {"centre", 3, "number", "metres, world frame", "0.7 0 0.3"},
@@ -181,8 +189,8 @@ void addSession(Table& t) {
   add(t, "exit", H::quit, UI_QUIT, 0, s, "end the session");
   add(t, "quit", H::quit, UI_QUIT, 0, s, "end the session");
   const std::vector<A> word{{"word", 1, "command word", "", controlModeWord(kJgoto), /*optional=*/true}};
-  add(t, "help", H::help, 0, 0, s, "list the command words, or show one word's arguments, units and an example",
-      word);
+  add(t, "help", H::help, 0, 0, s,
+      "list the command words, or show one word's arguments, units and an example", word);
   add(t, "?", H::help, 0, 0, s, "the same as help", word);
 }
 }  // namespace
@@ -197,10 +205,14 @@ void registerCommands(std::map<std::string, Command>& table) {
 }
 
 const std::vector<WordHelp>& promptWords() {
-  static const CommandHelp load{T::kScripts, "run a file of command lines, as if typed (only at the prompt)",
-                                {{"script", 1, "file name", "", "demo.txt"}}, 1000};
-  static const CommandHelp wait{T::kScripts, "in a script: pause before the next line",
-                                {{"duration", 1, "integer", "ms", "1500"}}, 1001};
+  static const CommandHelp load{T::kScripts,
+                                "run a file of command lines, as if typed (only at the prompt)",
+                                {{"script", 1, "file name", "", "demo.txt"}},
+                                1000};
+  static const CommandHelp wait{T::kScripts,
+                                "in a script: pause before the next line",
+                                {{"duration", 1, "integer", "ms", "1500"}},
+                                1001};
   static const std::vector<WordHelp> words{{"load", &load}, {"wait", &wait}};
   return words;
 }

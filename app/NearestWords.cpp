@@ -48,8 +48,8 @@ std::vector<std::string> nearestWords(const std::string& typed, const std::vecto
   // Too far from every word: perhaps the start of one ("startg").
   if (nearest.empty() && typed.size() >= 3) {
     for (const std::string& word : words) {
-      if (word.size() > typed.size() && word != typed && editDistance(word.substr(0, typed.size()), typed) == 0 &&
-          nearest.size() < kMostSuggestions) {
+      if (word.size() > typed.size() && word != typed &&
+          editDistance(word.substr(0, typed.size()), typed) == 0 && nearest.size() < kMostSuggestions) {
         nearest.push_back(word);
       }
     }

@@ -36,7 +36,8 @@ bool RemoteSession::connect(const TcpAddress& address, int timeoutMs, const std:
     // A fresh socket's buffer takes the short line at once.
     const std::string line = tokenLine(token);
     if (::send(s, line.data(), line.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(line.size())) {
-      std::fprintf(stderr, "korvex: could not present the token to %s:%d\n", address.host.c_str(), address.port);
+      std::fprintf(stderr, "korvex: could not present the token to %s:%d\n", address.host.c_str(),
+                   address.port);
       ::close(s);
       return false;
     }

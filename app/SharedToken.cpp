@@ -13,7 +13,8 @@ bool readTokenFile(const std::string& path, std::string* token, std::string* err
   const bool read = std::fgets(line, sizeof line, file) != nullptr;
   std::fclose(file);
   std::string text = read ? line : "";
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '\t')) {
+  while (!text.empty() &&
+         (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '\t')) {
     text.pop_back();
   }
   if (text.empty()) {

@@ -157,7 +157,7 @@ char* TerminalLineReader::nextFileName(const char* text, int state) {
   char* name = rl_filename_completion_function(text, state);
   if (name == nullptr) return nullptr;
   // A directory ends in a slash, so that the next Tab goes on inside it.
-  struct stat info{};
+  struct stat info {};
   if (stat(name, &info) == 0 && S_ISDIR(info.st_mode)) {
     const size_t length = std::strlen(name);
     char* withSlash = static_cast<char*>(std::malloc(length + 2));

@@ -184,7 +184,8 @@ void TextUI::waitForConfiguration() {
 void TextUI::consoleLoop() {
   waitForConfiguration();
   if (!m_startupScript.empty()) runScript(m_startupScript.c_str());
-  const std::unique_ptr<LineReader> input = openConsoleInput(STDIN_FILENO, commandWords(), consoleHistoryPath());
+  const std::unique_ptr<LineReader> input =
+      openConsoleInput(STDIN_FILENO, commandWords(), consoleHistoryPath());
   const bool interactive = isatty(STDIN_FILENO) == 1;
   char line[kLineSize];
   while (!sessionOver()) {

@@ -31,9 +31,9 @@
 #include <vector>
 
 #include "app/CommandHelp.h"
-#include "protocol/ServoConfiguration.h"
 #include "matrix/PrVector.h"
 #include "matrix/PrVector6.h"
+#include "protocol/ServoConfiguration.h"
 #include "servo/ScopeSample.h"
 #include "utility/CommandDispatcher.h"
 #include "utility/JointPositionSource.h"

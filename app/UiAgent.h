@@ -75,7 +75,7 @@ class UiAgent : public ConsolePrintSink {
 
   std::mutex m_sendLock;
   ThreadLines m_text{&UiAgent::sendText, this};  // guarded by m_sendLock
-  bool m_outgoingClosed = false;  // being destroyed: text goes to standard output
+  bool m_outgoingClosed = false;                 // being destroyed: text goes to standard output
   CMsg m_textMsg;
   CMsg m_gatherMsg;
 };

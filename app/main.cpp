@@ -126,7 +126,8 @@ int parseOptions(int argc, char** argv, Options& options) {
     return 2;
   }
   if (options.fast && (options.servoOnly || options.connect)) {
-    std::fprintf(stderr, "korvex: --fast runs the servo and the console in one process; it cannot go with %s\n",
+    std::fprintf(stderr,
+                 "korvex: --fast runs the servo and the console in one process; it cannot go with %s\n",
                  options.servoOnly ? "--servo-only" : "--connect");
     return 2;
   }

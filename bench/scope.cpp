@@ -37,8 +37,8 @@
 
 #include "app/ServoAgent.h"
 #include "app/ServoThread.h"
-#include "bench/ProcessCpu.h"
 #include "app/UiAgent.h"
+#include "bench/ProcessCpu.h"
 #include "gui/ScopeDock.h"
 #include "servo/Session.h"
 #include "utility/MesgQueue.h"
@@ -82,15 +82,18 @@ void BM_ScopeWindowCpu(benchmark::State& state) {
       _exit(127);
     }
     close(input[0]);
-    std::string window = shell("timeout 30 xdotool search --sync --onlyvisible --name '^KORVEX Simulator$' | head -1");
+    std::string window =
+        shell("timeout 30 xdotool search --sync --onlyvisible --name '^KORVEX Simulator$' | head -1");
     window.erase(std::remove(window.begin(), window.end(), '\n'), window.end());
     if (scope) shell("xdotool windowfocus --sync " + window + " key ctrl+shift+s");
     std::this_thread::sleep_for(std::chrono::seconds(5));
     const fs::path proc = "/proc/" + std::to_string(pid);
-    const double all0 = cpuSeconds(proc / "stat"), gui0 = cpuSeconds(proc / "task" / std::to_string(pid) / "stat");
+    const double all0 = cpuSeconds(proc / "stat"),
+                 gui0 = cpuSeconds(proc / "task" / std::to_string(pid) / "stat");
     const auto wall0 = std::chrono::steady_clock::now();
     std::this_thread::sleep_for(std::chrono::seconds(10));
-    const double all = cpuSeconds(proc / "stat"), gui = cpuSeconds(proc / "task" / std::to_string(pid) / "stat");
+    const double all = cpuSeconds(proc / "stat"),
+                 gui = cpuSeconds(proc / "task" / std::to_string(pid) / "stat");
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
     state.counters["cpu_percent"] = 100 * (all - all0) / wall;
     state.counters["gui_thread_percent"] = 100 * (gui - gui0) / wall;

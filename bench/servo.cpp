@@ -20,8 +20,8 @@
 #include "app/UiAgent.h"
 #include "app/UiAgentLink.h"
 #include "libpuma/PacingClock.h"
-#include "servo/Session.h"
 #include "protocol/ControlModeRequest.h"
+#include "servo/Session.h"
 #include "utility/Angles.h"
 
 namespace {

@@ -63,7 +63,11 @@ void BM_ServoShape(benchmark::State& state) {
     benchmark::DoNotOptimize(shape.values->dataPtr());
   }
 }
-BENCHMARK(BM_ServoShape)->Arg(UI_EMASS)->Arg(UI_ACC_LIMIT)->Arg(UI_SFORCE_LIMIT)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ServoShape)
+    ->Arg(UI_EMASS)
+    ->Arg(UI_ACC_LIMIT)
+    ->Arg(UI_SFORCE_LIMIT)
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_MsiSphere(benchmark::State& state) {
   ArmAtRest rest;

@@ -24,9 +24,7 @@ QString quantityTitle(const std::string& quantity) {
   return QString::fromStdString(quantity);
 }
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 void setNiceTicks(QValueAxis* axis, double low, double high) {
   // Ticks at round multiples (1, 2 or 5 times a power of ten), about eight
@@ -43,7 +41,7 @@ void setNiceTicks(QValueAxis* axis, double low, double high) {
 namespace {
 
 QChart* chartOf(const GatherTable& table, const GatherSelection::Group& group,
-               const std::vector<std::string>& labels) {
+                const std::vector<std::string>& labels) {
   auto* chart = new QChart;
   // A legend above keeps the plot areas of the stacked charts aligned.
   chart->legend()->setAlignment(Qt::AlignTop);
@@ -60,8 +58,9 @@ QChart* chartOf(const GatherTable& table, const GatherSelection::Group& group,
   for (int column : group.columns) {
     QList<QPointF> points;
     // Two points per pixel column keep each tick's extreme.
-    appendMinMaxEnvelope(rows, GatherFigure::kWidth, [&](int r) { return QPointF(table.at(r, 0), table.at(r, column)); },
-                         points);
+    appendMinMaxEnvelope(
+        rows, GatherFigure::kWidth, [&](int r) { return QPointF(table.at(r, 0), table.at(r, column)); },
+        points);
     for (const QPointF& p : points) {
       tMin = std::min(tMin, p.x());
       tMax = std::max(tMax, p.x());
@@ -144,7 +143,8 @@ bool GatherFigure::write(const QString& path, QString& error) {
   } else {
     QPdfWriter pdf(&file);
     pdf.setResolution(96);
-    pdf.setPageSize(QPageSize(QSizeF(m_size.width() * 72.0 / 96, m_size.height() * 72.0 / 96), QPageSize::Point));
+    pdf.setPageSize(
+        QPageSize(QSizeF(m_size.width() * 72.0 / 96, m_size.height() * 72.0 / 96), QPageSize::Point));
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
     QPainter painter;
     drawn = painter.begin(&pdf);
@@ -155,7 +155,8 @@ bool GatherFigure::write(const QString& path, QString& error) {
   }
   if (!drawn || !file.commit()) {
     file.cancelWriting();
-    error = "cannot write " + path + ": " + (file.error() != QFileDevice::NoError ? file.errorString() : "drawing failed");
+    error = "cannot write " + path + ": " +
+            (file.error() != QFileDevice::NoError ? file.errorString() : "drawing failed");
     return false;
   }
   return true;

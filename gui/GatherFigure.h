@@ -14,11 +14,12 @@
 
 class GatherFigure {
  public:
-  static constexpr int kWidth = 1000;      // px
+  static constexpr int kWidth = 1000;       // px
   static constexpr int kChartHeight = 260;  // px per quantity
 
   // labels: the legend's name of each column of `table` (gatherColumnLabels).
-  GatherFigure(const GatherTable& table, const GatherSelection& selection, const std::vector<std::string>& labels);
+  GatherFigure(const GatherTable& table, const GatherSelection& selection,
+               const std::vector<std::string>& labels);
 
   QSize size() const { return m_size; }
 

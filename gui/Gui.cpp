@@ -29,9 +29,10 @@ struct NamedCode {
   int code;
 };
 // The control rows' menu order: joint modes first, then the operational ones.
-constexpr ControlMode kModeMenu[] = {kFloat,  kOpen,    kNjhold, kJhold,   kNjmove, kJmove, kNjgoto, kJgoto,
-                                     kNjtrack, kJtrack, kNxtrack, kXtrack, kNhold,  kHold,  kNgoto,  kGoto,
-                                     kNtrack,  kTrack,  kPfmove,  kLine,   kProj1,  kProj2, kProj3,  kNoControl};
+constexpr ControlMode kModeMenu[] = {kFloat,  kOpen,  kNjhold,  kJhold,  kNjmove,  kJmove,
+                                     kNjgoto, kJgoto, kNjtrack, kJtrack, kNxtrack, kXtrack,
+                                     kNhold,  kHold,  kNgoto,   kGoto,   kNtrack,  kTrack,
+                                     kPfmove, kLine,  kProj1,   kProj2,  kProj3,   kNoControl};
 static_assert(std::size(kModeMenu) == kNumControlModes, "the menu offers every control mode");
 constexpr NamedCode kRobotTypes[] = {{"1-DOF", 0},
                                      {"3-DOF", 1},

@@ -30,7 +30,8 @@ void Gui::addScopeDock() {
   connect(m_scope, &QDockWidget::visibilityChanged, this, [this](bool visible) {
     if (!visible || m_scope->isFloating()) return;
     int needed = minimumSizeHint().height();
-    if (const QScreen* screen = this->screen()) needed = std::min(needed, screen->availableGeometry().height());
+    if (const QScreen* screen = this->screen())
+      needed = std::min(needed, screen->availableGeometry().height());
     if (height() < needed) resize(width(), needed);
   });
 }

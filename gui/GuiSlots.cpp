@@ -36,9 +36,15 @@ void Gui::set_amax() { setScalar(m_ui->amax, m_console.configuration().amax, con
 void Gui::set_wmax() { setScalar(m_ui->wmax, m_console.configuration().wmax, constantWord(C::kWmax)); }
 void Gui::set_rho0() { setScalar(m_ui->rho0, m_console.configuration().rho0, constantWord(C::kRho0)); }
 void Gui::set_eta() { setScalar(m_ui->eta, m_console.configuration().eta, constantWord(C::kEta)); }
-void Gui::set_sbound() { setScalar(m_ui->sbound, m_console.configuration().sbound, constantWord(C::kSbound)); }
-void Gui::set_springk() { setScalar(m_ui->springk, m_console.configuration().springK, constantWord(C::kSpringK)); }
-void Gui::set_simSpeed() { setScalar(m_ui->simSpeed, m_console.configuration().simSpeed, constantWord(C::kSimSpeed)); }
+void Gui::set_sbound() {
+  setScalar(m_ui->sbound, m_console.configuration().sbound, constantWord(C::kSbound));
+}
+void Gui::set_springk() {
+  setScalar(m_ui->springk, m_console.configuration().springK, constantWord(C::kSpringK));
+}
+void Gui::set_simSpeed() {
+  setScalar(m_ui->simSpeed, m_console.configuration().simSpeed, constantWord(C::kSimSpeed));
+}
 
 void Gui::setJointGroup(const FieldGroup& group, const PrVector& consoleValue, const char* word) {
   if (groupDiffers(group, consoleValue))
@@ -48,7 +54,9 @@ void Gui::setJointGroup(const FieldGroup& group, const PrVector& consoleValue, c
 void Gui::set_qmin() { setJointGroup(m_qmin, m_console.configuration().qmin, constantWord(C::kQmin)); }
 void Gui::set_qmax() { setJointGroup(m_qmax, m_console.configuration().qmax, constantWord(C::kQmax)); }
 void Gui::set_dqmax() { setJointGroup(m_dqmax, m_console.configuration().dqmax, constantWord(C::kDqmax)); }
-void Gui::set_ddqmax() { setJointGroup(m_ddqmax, m_console.configuration().ddqmax, constantWord(C::kDdqmax)); }
+void Gui::set_ddqmax() {
+  setJointGroup(m_ddqmax, m_console.configuration().ddqmax, constantWord(C::kDdqmax));
+}
 void Gui::set_q0() { setJointGroup(m_q0, m_console.configuration().q0, constantWord(C::kQ0)); }
 void Gui::set_kj() { setJointGroup(m_kj, m_console.configuration().kj, constantWord(C::kKj)); }
 
@@ -114,7 +122,8 @@ void Gui::del_obstacle() {
   std::sort(rows.rbegin(), rows.rend());
   for (int row : rows) {
     if (!table->verticalHeaderItem(row)) continue;
-    sendCommand(word(C::kDelObstacle) + " " + QString::number(table->verticalHeaderItem(row)->text().toInt()));
+    sendCommand(word(C::kDelObstacle) + " " +
+                QString::number(table->verticalHeaderItem(row)->text().toInt()));
   }
 }
 
@@ -157,7 +166,8 @@ void Gui::set_friction() {
   sendCommand(word(C::kFriction), m_ui->friction->isChecked() ? "Set Friction On" : "Set Friction Off");
 }
 void Gui::set_torqlim() {
-  sendCommand(word(C::kTorqueLimit), m_ui->torqlim->isChecked() ? "Set Torque Limit On" : "Set Torque Limit Off");
+  sendCommand(word(C::kTorqueLimit),
+              m_ui->torqlim->isChecked() ? "Set Torque Limit On" : "Set Torque Limit Off");
 }
 void Gui::exitButton() { sendCommand("exit"); }
 void Gui::openGripper() { sendCommand("gripper " + m_ui->ogripper->text()); }

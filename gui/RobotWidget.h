@@ -27,9 +27,9 @@
 #include <mutex>
 #include <vector>
 
+#include "gui/ViewGoal.h"
 #include "matrix/PrVector.h"
 #include "matrix/PrVector3.h"
-#include "gui/ViewGoal.h"
 #include "servo/ServoState.h"
 
 class CommandDispatcher;

@@ -86,7 +86,8 @@ void RobotWidget::mousePressEvent(QMouseEvent* event) {
   const unsigned name = pick(int(x), int(y), d);
   double w = 1.2, h = 1.2, n = 2, f = 10;
   if (m_glRobot) m_glRobot->getFrustum(w, h, n, f);
-  const float sx = width() > 1 ? x / float(width() - 1) : 0.5f, sy = height() > 1 ? y / float(height() - 1) : 0.5f;
+  const float sx = width() > 1 ? x / float(width() - 1) : 0.5f,
+              sy = height() > 1 ? y / float(height() - 1) : 0.5f;
   m_eyePoint = PrVector3(float((sx - 0.5f) * w * d / n), float((0.5f - sy) * h * d / n), -d);
   m_worldPoint = eyeToWorld(m_eyePoint);
 
@@ -143,7 +144,8 @@ void RobotWidget::handleDrag(float x, float y, Qt::KeyboardModifiers modifiers) 
   double w = 1.2, h = 1.2, n = 2, f = 10;
   if (m_glRobot) m_glRobot->getFrustum(w, h, n, f);
   const float z = m_eyePoint[2];
-  const float sx = width() > 1 ? x / float(width() - 1) : 0.5f, sy = height() > 1 ? y / float(height() - 1) : 0.5f;
+  const float sx = width() > 1 ? x / float(width() - 1) : 0.5f,
+              sy = height() > 1 ? y / float(height() - 1) : 0.5f;
   const PrVector3 eyePoint(float((sx - 0.5f) * w * -z / n), float((0.5f - sy) * h * -z / n), z);
   const PrVector3 worldPoint = eyeToWorld(eyePoint);
 
@@ -172,8 +174,9 @@ void RobotWidget::handleDrag(float x, float y, Qt::KeyboardModifiers modifiers) 
       PrVector3& end = m_grabbed == 0 ? m_line.p1 : m_line.p2;
       end = worldPoint + m_grabOffset;
       m_line.enabled = 1;
-      sendCommand("%s %g %g %g %g %g %g", constantWord(ConstantType::kSetLine), double(m_line.p1[0]), double(m_line.p1[1]),
-                  double(m_line.p1[2]), double(m_line.p2[0]), double(m_line.p2[1]), double(m_line.p2[2]));
+      sendCommand("%s %g %g %g %g %g %g", constantWord(ConstantType::kSetLine), double(m_line.p1[0]),
+                  double(m_line.p1[1]), double(m_line.p1[2]), double(m_line.p2[0]), double(m_line.p2[1]),
+                  double(m_line.p2[2]));
       break;
     }
     case kSphere: {
@@ -190,8 +193,9 @@ void RobotWidget::handleDrag(float x, float y, Qt::KeyboardModifiers modifiers) 
         }
       }
       if (found)
-        sendCommand("%s %d %g %g %g %g", constantWord(ConstantType::kSetObstacle), moved.id, double(moved.center[0]), double(moved.center[1]),
-                    double(moved.center[2]), double(moved.radius));
+        sendCommand("%s %d %g %g %g %g", constantWord(ConstantType::kSetObstacle), moved.id,
+                    double(moved.center[0]), double(moved.center[1]), double(moved.center[2]),
+                    double(moved.radius));
       break;
     }
     case kContact:

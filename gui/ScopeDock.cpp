@@ -254,12 +254,13 @@ void ScopeDock::redraw() {
         continue;
       }
       points.clear();
-      appendMinMaxEnvelope(count, buckets,
-                           [&](int i) {
-                             const ScopeSample& s = m_history.at(first + i);
-                             return QPointF(s.time, scopeValue(shown, s, k, goal));
-                           },
-                           points);
+      appendMinMaxEnvelope(
+          count, buckets,
+          [&](int i) {
+            const ScopeSample& s = m_history.at(first + i);
+            return QPointF(s.time, scopeValue(shown, s, k, goal));
+          },
+          points);
       for (const QPointF& p : points) {
         low = std::min(low, p.y());
         high = std::max(high, p.y());
@@ -329,14 +330,16 @@ bool ScopeDock::exportCsv(const QString& path, QString& error) {
 }
 
 void ScopeDock::askAndExportPng() {
-  const QString path = QFileDialog::getSaveFileName(this, "Save the scope as PNG", "scope.png", "PNG images (*.png)");
+  const QString path =
+      QFileDialog::getSaveFileName(this, "Save the scope as PNG", "scope.png", "PNG images (*.png)");
   if (path.isEmpty()) return;
   QString error;
   report(exportPng(path, error) ? "Saved " + path : error);
 }
 
 void ScopeDock::askAndExportCsv() {
-  const QString path = QFileDialog::getSaveFileName(this, "Save the ticks shown as CSV", "scope.csv", "CSV files (*.csv)");
+  const QString path =
+      QFileDialog::getSaveFileName(this, "Save the ticks shown as CSV", "scope.csv", "CSV files (*.csv)");
   if (path.isEmpty()) return;
   QString error;
   report(exportCsv(path, error) ? "Saved " + path : error);

@@ -8,7 +8,14 @@
 
 #include "servo/ScopeSample.h"
 
-enum class ScopeSignal { kJointPosition, kJointVelocity, kTorque, kOperational, kOperationalRate, kErrorNorms };
+enum class ScopeSignal {
+  kJointPosition,
+  kJointVelocity,
+  kTorque,
+  kOperational,
+  kOperationalRate,
+  kErrorNorms
+};
 inline constexpr int kScopeSignalCount = 6;
 
 // The text of the signal chooser, and the axis title.

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-
 namespace {
 const int kPositionAxes[3] = {0, 1, 2};
 const float kPitchJoints[4] = {0, 1, 1, 1};

@@ -24,8 +24,8 @@ struct ControllerMemory {
   TaskLayout layout;
   IntegralTrim trim;             // final-approach integral of the goal-seeking modes
   DisturbanceObserver observer;  // friction and model-error compensation
-  bool jointLeg = false;  // goto/track: on the joint path to the goal's arm configuration
-  double legTime = 0;     // s along that path (jointPath); slowed to keep the tool within vmax, wmax
+  bool jointLeg = false;         // goto/track: on the joint path to the goal's arm configuration
+  double legTime = 0;            // s along that path (jointPath); slowed to keep the tool within vmax, wmax
   bool refused = false;          // the mode's goal was refused: the arm holds qStart
   bool lineMissing = false;      // line mode without an enabled line: goto behaviour
   bool badTorqueReported = false;

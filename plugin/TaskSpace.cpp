@@ -53,8 +53,8 @@ void frameError(const PrTransform& current, const PrTransform& goal, double out[
 }
 
 PrQuaternion unitRotation(const PrQuaternion& q, const PrQuaternion& fallback) {
-  const double length2 = double(q.w) * q.w + double(q.v[0]) * q.v[0] + double(q.v[1]) * q.v[1] +
-                         double(q.v[2]) * q.v[2];
+  const double length2 =
+      double(q.w) * q.w + double(q.v[0]) * q.v[0] + double(q.v[1]) * q.v[1] + double(q.v[2]) * q.v[2];
   if (!(length2 > 1e-12) || !std::isfinite(length2)) return fallback;
   const double k = 1 / std::sqrt(length2);
   return PrQuaternion(float(q.w * k), float(q.v[0] * k), float(q.v[1] * k), float(q.v[2] * k));
@@ -62,8 +62,7 @@ PrQuaternion unitRotation(const PrQuaternion& q, const PrQuaternion& fallback) {
 
 PrQuaternion goalRotation(const ServoState& s) {
   const PrQuaternion& q = s.Td.rotation;
-  if (s.xd.size() != 7 ||
-      (q.w == s.xd[3] && q.v[0] == s.xd[4] && q.v[1] == s.xd[5] && q.v[2] == s.xd[6]))
+  if (s.xd.size() != 7 || (q.w == s.xd[3] && q.v[0] == s.xd[4] && q.v[1] == s.xd[5] && q.v[2] == s.xd[6]))
     return unitRotation(q, s.T.rotation);
   double axis[3] = {s.xd[4], s.xd[5], s.xd[6]};
   const double length = std::sqrt(axis[0] * axis[0] + axis[1] * axis[1] + axis[2] * axis[2]);

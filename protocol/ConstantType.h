@@ -106,11 +106,13 @@ inline constexpr std::array<ConstantInfo, kConstantTypeCount> kConstants = [] {
   }};
 }();
 
-static_assert([] {
-  for (int t = 0; t < kConstantTypeCount; ++t)
-    if (static_cast<int>(kConstants[t].type) != t) return false;
-  return true;
-}(), "kConstants is listed in type order");
+static_assert(
+    [] {
+      for (int t = 0; t < kConstantTypeCount; ++t)
+        if (static_cast<int>(kConstants[t].type) != t) return false;
+      return true;
+    }(),
+    "kConstants is listed in type order");
 
 constexpr int constantNumber(ConstantType type) { return static_cast<int>(type); }
 constexpr bool isConstantType(int type) { return type >= 0 && type < kConstantTypeCount; }

@@ -20,7 +20,8 @@ struct ControlModeRequest {
 
 // Clears msg and writes a request for mode with goalCount goal values (none
 // for a mode without a goal) and, for the x-track modes, the elbow.
-void writeControlModeRequest(CMsg& msg, int mode, const float* goal = nullptr, int goalCount = 0, int elbow = 0);
+void writeControlModeRequest(CMsg& msg, int mode, const float* goal = nullptr, int goalCount = 0,
+                             int elbow = 0);
 
 // Reads a UI_CONTROL_MODE body: the mode and, for a known mode, its goal of
 // dof or configParms values and its elbow; the other fields of request keep

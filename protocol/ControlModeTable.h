@@ -73,10 +73,12 @@ inline constexpr std::array<ControlModeInfo, kNumControlModes> kControlModes = [
   using namespace control_mode_detail;
   return std::array<ControlModeInfo, kNumControlModes>{{
       {kNoControl, "nocontrol", nullptr, "noControl", G::kNone, S::kJoint, "no control, no torques at all"},
-      {kFloat, "float", "initFloatControl", "floatControl", G::kNone, S::kJoint, "float, gravity compensated"},
+      {kFloat, "float", "initFloatControl", "floatControl", G::kNone, S::kJoint,
+       "float, gravity compensated"},
       {kNjhold, "njhold", "initNjholdControl", "njholdControl", G::kNone, S::kJoint,
        "hold the joints where they are, without dynamic compensation"},
-      {kJhold, "jhold", "initJholdControl", "jholdControl", G::kNone, S::kJoint, "hold the joints where they are"},
+      {kJhold, "jhold", "initJholdControl", "jholdControl", G::kNone, S::kJoint,
+       "hold the joints where they are"},
       {kNhold, "nhold", "initNholdControl", "nholdControl", G::kNone, S::kOperational,
        "hold the operational position, without dynamic compensation"},
       {kHold, "hold", "initHoldControl", "holdControl", G::kNone, S::kOperational,
@@ -101,7 +103,8 @@ inline constexpr std::array<ControlModeInfo, kNumControlModes> kControlModes = [
        "track an operational goal through the joints"},
       {kNgoto, "ngoto", "initNgotoControl", "ngotoControl", G::kConfig, S::kOperational,
        "go to an operational goal, without dynamic compensation"},
-      {kGoto, "goto", "initGotoControl", "gotoControl", G::kConfig, S::kOperational, "go to an operational goal"},
+      {kGoto, "goto", "initGotoControl", "gotoControl", G::kConfig, S::kOperational,
+       "go to an operational goal"},
       {kNtrack, "ntrack", "initNtrackControl", "ntrackControl", G::kConfig, S::kOperational,
        "track an operational goal, without dynamic compensation"},
       {kTrack, "track", "initTrackControl", "trackControl", G::kConfig, S::kOperational,
@@ -119,11 +122,13 @@ inline constexpr std::array<ControlModeInfo, kNumControlModes> kControlModes = [
   }};
 }();
 
-static_assert([] {
-  for (int m = 0; m < kNumControlModes; ++m)
-    if (kControlModes[m].mode != m) return false;
-  return true;
-}(), "kControlModes is listed in mode order");
+static_assert(
+    [] {
+      for (int m = 0; m < kNumControlModes; ++m)
+        if (kControlModes[m].mode != m) return false;
+      return true;
+    }(),
+    "kControlModes is listed in mode order");
 
 constexpr bool isControlMode(int mode) { return mode >= 0 && mode < kNumControlModes; }
 
@@ -131,7 +136,9 @@ constexpr bool isControlMode(int mode) { return mode >= 0 && mode < kNumControlM
 constexpr const ControlModeInfo& controlModeInfo(int mode) { return kControlModes[mode]; }
 
 // "nocontrol", "float", ... for 0 to 23; "unknown" otherwise.
-constexpr const char* controlModeWord(int mode) { return isControlMode(mode) ? kControlModes[mode].word : "unknown"; }
+constexpr const char* controlModeWord(int mode) {
+  return isControlMode(mode) ? kControlModes[mode].word : "unknown";
+}
 // "initFloatControl", ...; nullptr for nocontrol and unknown modes.
 constexpr const char* controlModeInitName(int mode) {
   return isControlMode(mode) ? kControlModes[mode].initName : nullptr;
@@ -141,7 +148,9 @@ constexpr const char* controlModeTickName(int mode) {
   return isControlMode(mode) ? kControlModes[mode].tickName : nullptr;
 }
 // kNone for unknown modes.
-constexpr GoalKind controlModeGoal(int mode) { return isControlMode(mode) ? kControlModes[mode].goal : GoalKind::kNone; }
+constexpr GoalKind controlModeGoal(int mode) {
+  return isControlMode(mode) ? kControlModes[mode].goal : GoalKind::kNone;
+}
 
 // Modes whose gains are joint-space (the others are operational-space).
 constexpr bool isJointSpaceMode(int mode) {

@@ -17,13 +17,14 @@ void writeServoConfiguration(CMsg& msg, const ServoConfiguration& config) {
   msg.writeInt(config.robotType);
   msg.writeInt(config.dof);
   msg.writeInt(config.numConfigParms);
-  for (float f : {config.vmax, config.amax, config.wmax, config.rho0, config.eta, config.sbound, config.springK,
-                  config.simSpeed})
+  for (float f : {config.vmax, config.amax, config.wmax, config.rho0, config.eta, config.sbound,
+                  config.springK, config.simSpeed})
     msg.writeFloat(f);
   msg.writeBool(config.jlimit);
   msg.writeBool(config.friction);
   msg.writeBool(config.torqlim);
-  for (const PrVector* v : {&config.qmin, &config.qmax, &config.dqmax, &config.ddqmax, &config.q0, &config.kj}) {
+  for (const PrVector* v :
+       {&config.qmin, &config.qmax, &config.dqmax, &config.ddqmax, &config.q0, &config.kj}) {
     PR_ASSERT(v->size() == config.dof);
     writeVector(msg, *v);
   }

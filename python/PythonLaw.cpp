@@ -5,8 +5,8 @@
 #include <cmath>
 #include <sstream>
 
-#include "python/StateView.h"
 #include "protocol/ControlModeTable.h"
+#include "python/StateView.h"
 #include "servo/ServoState.h"
 
 namespace py = pybind11;
@@ -71,8 +71,9 @@ bool PythonLaw::tick(ServoState& state) {
     }
   } catch (py::error_already_set& e) {
     try {
-      py::module_::import("traceback").attr("print_exception")(e.type(), e.value(), e.trace(),
-                                                               py::arg("file") = py::module_::import("sys").attr("stderr"));
+      py::module_::import("traceback")
+          .attr("print_exception")(e.type(), e.value(), e.trace(),
+                                   py::arg("file") = py::module_::import("sys").attr("stderr"));
     } catch (py::error_already_set&) {
       PyErr_Clear();
     }
@@ -85,8 +86,8 @@ bool PythonLaw::tick(ServoState& state) {
 }
 
 void PythonLaw::reportStop(const std::string& reason) const {
-  const std::string text = "korvex: the Python law for " + std::string(controlModeWord(m_mode)) + " is stopped: " +
-                           reason + "; the arm floats.";
+  const std::string text = "korvex: the Python law for " + std::string(controlModeWord(m_mode)) +
+                           " is stopped: " + reason + "; the arm floats.";
   try {
     py::print(text, py::arg("file") = py::module_::import("sys").attr("stderr"));
   } catch (py::error_already_set&) {

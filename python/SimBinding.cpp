@@ -6,9 +6,9 @@
 #include <mutex>
 #include <optional>
 
+#include "protocol/ControlModeTable.h"
 #include "python/HeadlessSim.h"
 #include "python/OutputCapture.h"
-#include "protocol/ControlModeTable.h"
 #include "servo/Servo.h"
 
 namespace py = pybind11;
@@ -28,8 +28,9 @@ int modeNumber(const py::object& mode) {
                           controlModeWord(kJgoto) + ")");
   }
   const int m = py::cast<int>(mode);
-  if (!isControlMode(m)) throw py::value_error("control modes are 0 to " + std::to_string(kNumControlModes - 1) + ", not " +
-                                                 std::to_string(m));
+  if (!isControlMode(m))
+    throw py::value_error("control modes are 0 to " + std::to_string(kNumControlModes - 1) + ", not " +
+                          std::to_string(m));
   return m;
 }
 
@@ -55,7 +56,7 @@ struct RunColumns {
         dx({ticks, py::ssize_t(s.dx.size())}),
         xd({ticks, py::ssize_t(s.xd.size())}),
         tau({ticks, py::ssize_t(s.tau.size())}),
-        raw{q.mutable_data(), dq.mutable_data(), qd.mutable_data(), x.mutable_data(),
+        raw{q.mutable_data(),  dq.mutable_data(), qd.mutable_data(), x.mutable_data(),
             dx.mutable_data(), xd.mutable_data(), tau.mutable_data()},
         time(t.mutable_data()) {}
 
@@ -96,7 +97,8 @@ class SimBinding::Use {
  public:
   explicit Use(HeadlessSim& core) : m_core(core) {
     if (t_insideSim) {
-      throw std::runtime_error("a korvex.Sim cannot be used from inside a control law, which runs within sim.run");
+      throw std::runtime_error(
+          "a korvex.Sim cannot be used from inside a control law, which runs within sim.run");
     }
     m_release.emplace();
     m_lock = std::unique_lock<std::mutex>(g_simLock);
@@ -117,10 +119,12 @@ class SimBinding::Use {
 
 SimBinding::SimBinding(int robotType, const py::object& plugin) {
   if (robotType < 0 || robotType > 6) {
-    throw py::value_error("robot types are 0 to 6 (as the console's robottype), not " + std::to_string(robotType));
+    throw py::value_error("robot types are 0 to 6 (as the console's robottype), not " +
+                          std::to_string(robotType));
   }
-  const std::string path = plugin.is_none() ? g_dataDirectory + "/control.dll"
-                                            : std::string(py::str(py::module_::import("os").attr("fspath")(plugin)));
+  const std::string path = plugin.is_none()
+                               ? g_dataDirectory + "/control.dll"
+                               : std::string(py::str(py::module_::import("os").attr("fspath")(plugin)));
   std::string out, err;
   {
     if (t_insideSim) throw std::runtime_error("a korvex.Sim cannot be made inside a control law");
@@ -137,7 +141,8 @@ SimBinding::SimBinding(int robotType, const py::object& plugin) {
     }
     if (!opening.plugin.tagged()) err += untaggedWarning(path);
     if (!opening.missing.empty()) err += path + " does not export: " + opening.missing + "\n";
-    m_core = std::make_unique<HeadlessSim>(robotType, std::move(opening.plugin), g_dataDirectory + "/puma560.prm");
+    m_core =
+        std::make_unique<HeadlessSim>(robotType, std::move(opening.plugin), g_dataDirectory + "/puma560.prm");
     std::string startOut, startErr;
     capture.finish(startOut, startErr);
     if (!m_core->ready()) {
@@ -169,7 +174,8 @@ HeadlessSim& SimBinding::core() {
 
 py::tuple SimBinding::command(const std::string& line) {
   HeadlessSim& sim = core();
-  if (sim.sessionOver()) throw std::runtime_error("this korvex.Sim's session has ended (quit); make a new Sim");
+  if (sim.sessionOver())
+    throw std::runtime_error("this korvex.Sim's session has ended (quit); make a new Sim");
   char reply[CommandDispatcher::kReplySize] = {};
   bool ok = false;
   std::string out, err;
@@ -186,7 +192,8 @@ py::tuple SimBinding::command(const std::string& line) {
 py::dict SimBinding::run(double seconds) {
   HeadlessSim& sim = core();
   if (!std::isfinite(seconds) || seconds < 0) throw py::value_error("run() takes a duration of 0 s or more");
-  if (sim.sessionOver()) throw std::runtime_error("this korvex.Sim's session has ended (quit); make a new Sim");
+  if (sim.sessionOver())
+    throw std::runtime_error("this korvex.Sim's session has ended (quit); make a new Sim");
   const py::ssize_t ticks = py::ssize_t(std::llround(seconds * Servo::kRate));
   RunColumns columns(ticks, sim.state());
   py::ssize_t done = 0;
@@ -226,7 +233,8 @@ StateView SimBinding::state() {
 void SimBinding::setLaw(const py::object& mode, const py::object& fn) {
   HeadlessSim& sim = core();
   const int m = modeNumber(mode);
-  if (!fn.is_none() && !PyCallable_Check(fn.ptr())) throw py::type_error("a control law is a callable fn(state) or None");
+  if (!fn.is_none() && !PyCallable_Check(fn.ptr()))
+    throw py::type_error("a control law is a callable fn(state) or None");
   std::unique_ptr<PythonLaw> law = fn.is_none() ? nullptr : std::make_unique<PythonLaw>(m, fn, &sim.state());
   {
     Use use(sim);

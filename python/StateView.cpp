@@ -86,10 +86,14 @@ struct Field {
   const char* doc;
 };
 
-#define KX_ARRAY(field, doc) \
-  {#field, [](const ServoState& s) -> py::object { return toArray(s.field); }, doc}
-#define KX_NUMBER(field, doc) \
-  {#field, [](const ServoState& s) -> py::object { return py::cast(s.field); }, doc}
+#define KX_ARRAY(field, doc)                                                        \
+  {                                                                                 \
+#field, [](const ServoState& s) -> py::object { return toArray(s.field); }, doc \
+  }
+#define KX_NUMBER(field, doc)                                                        \
+  {                                                                                  \
+#field, [](const ServoState& s) -> py::object { return py::cast(s.field); }, doc \
+  }
 
 // In the record's order.
 const Field kFields[] = {

@@ -2,9 +2,9 @@
 
 #include <elf.h>
 
-#include <string>
 #include <cstring>
 #include <fstream>
+#include <string>
 #include <vector>
 
 bool elfIsWhole(const char* path, const char* shownAs, std::string& why) {

@@ -39,7 +39,8 @@ void effectiveMassEllipsoid(const PrMatrix& J, const PrMatrix& Ainv, PrVector& e
   effectiveMassEllipsoid(J, Ainv, ellipsoid, scratch);
 }
 
-void effectiveMassEllipsoid(const PrMatrix& J, const PrMatrix& Ainv, PrVector& ellipsoid, ShapeScratch& scratch) {
+void effectiveMassEllipsoid(const PrMatrix& J, const PrMatrix& Ainv, PrVector& ellipsoid,
+                            ShapeScratch& scratch) {
   ellipsoid.setSize(12, true);
   if (J.isZero()) return;
   J.multiply(Ainv, scratch.JAinv);

@@ -35,4 +35,5 @@ void velocityLimitPoints(const PrMatrix& Jp, const PrVector& dqmax, PrVector& po
 // 12 floats. A J of zeros (no contact point set) gives 12 zeros.
 void effectiveMassEllipsoid(const PrMatrix& J, const PrMatrix& Ainv, PrVector& ellipsoid);
 // The same, working in scratch (no allocation once it is sized).
-void effectiveMassEllipsoid(const PrMatrix& J, const PrMatrix& Ainv, PrVector& ellipsoid, ShapeScratch& scratch);
+void effectiveMassEllipsoid(const PrMatrix& J, const PrMatrix& Ainv, PrVector& ellipsoid,
+                            ShapeScratch& scratch);

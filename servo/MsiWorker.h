@@ -23,7 +23,7 @@ struct MsiRequest {
   float dqmax[kMaxDof] = {};          // joint speed limits, rad/s
   float rotation[3][3] = {};          // frame the sphere directions are turned by
   bool maxVelDisplay = false;
-  int dest = 0;                       // where the answer goes
+  int dest = 0;  // where the answer goes
 };
 
 struct MsiResult {

@@ -8,15 +8,16 @@
 #include <utility>
 
 #include "servo/ControlLaw.h"
-#include "servo/RealTimePacing.h"
 #include "servo/ObstacleList.h"
+#include "servo/RealTimePacing.h"
 #include "servo/Session.h"
 #include "servo/UnitConversion.h"
 #include "utility/consolePrint.h"
 
 Servo::Servo(UiLink& link, ControlPlugin plugin, const PacingClock* clock)
-    : Servo(link, std::move(plugin), clock != nullptr ? std::unique_ptr<ServoPacing>(new ClockPacing(clock))
-                                                      : std::unique_ptr<ServoPacing>(new RealTimePacing)) {}
+    : Servo(link, std::move(plugin),
+            clock != nullptr ? std::unique_ptr<ServoPacing>(new ClockPacing(clock))
+                             : std::unique_ptr<ServoPacing>(new RealTimePacing)) {}
 
 Servo::Servo(UiLink& link, ControlPlugin plugin, std::unique_ptr<ServoPacing> pacing)
     : m_link(link), m_plugin(std::move(plugin)), m_pacing(std::move(pacing)) {

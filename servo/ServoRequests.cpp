@@ -234,12 +234,14 @@ void Servo::handleContactPoint(CMappedMsg& msg) {
 void Servo::handleVisualisation(int code, int dest) {
   ServoVisualisation::Shape shape;
   const ServoVisualisation::Arm arm{m_state, *m_robot, m_model->m_selection};
-  if (m_visualisation.compute(code, dest, arm, shape)) replyVector(shape.dest, shape.replyCode, *shape.values, shape.name);
+  if (m_visualisation.compute(code, dest, arm, shape))
+    replyVector(shape.dest, shape.replyCode, *shape.values, shape.name);
 }
 
 void Servo::sendFinishedMsi() {
   ServoVisualisation::Shape shape;
-  if (m_visualisation.takeFinishedMsi(shape)) replyVector(shape.dest, shape.replyCode, *shape.values, shape.name);
+  if (m_visualisation.takeFinishedMsi(shape))
+    replyVector(shape.dest, shape.replyCode, *shape.values, shape.name);
 }
 
 // --- control mode ----------------------------------------------------------------

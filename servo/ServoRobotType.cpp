@@ -25,8 +25,10 @@ void toDegrees(const PrVector& radians, PrVector& degrees) {
 bool Servo::setRobotType(int type) {
   std::unique_ptr<IRobotModel> model = createRobotModel(type);
   if (!model) return false;
-  std::unique_ptr<IRobotSimDriver> robot = CSimPuma::create(kRate, m_descriptionPath.c_str(), m_pacing->clock());
-  std::unique_ptr<IRobotSimDriver> mirror = CSimPuma::create(kRate, m_descriptionPath.c_str(), m_pacing->clock());
+  std::unique_ptr<IRobotSimDriver> robot =
+      CSimPuma::create(kRate, m_descriptionPath.c_str(), m_pacing->clock());
+  std::unique_ptr<IRobotSimDriver> mirror =
+      CSimPuma::create(kRate, m_descriptionPath.c_str(), m_pacing->clock());
   if (!robot || !mirror) {
     consolePrint("Robot type %d: the simulated arm cannot be built; robot type unchanged.\n", type);
     return false;

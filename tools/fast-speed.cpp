@@ -60,7 +60,8 @@ Run runOnce(const fs::path& korvex, const fs::path& directory, const std::string
         !std::freopen("/dev/null", "w", stderr)) {
       _exit(126);
     }
-    execl(korvex.c_str(), "korvex", "--no-gui", "--fast", "--script", script.c_str(), static_cast<char*>(nullptr));
+    execl(korvex.c_str(), "korvex", "--no-gui", "--fast", "--script", script.c_str(),
+          static_cast<char*>(nullptr));
     _exit(127);
   }
   int status = 0;

@@ -49,7 +49,9 @@ void measureLatency(ServoAgent& servo, int requests) {
     micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - sent).count());
   }
   std::sort(micros.begin(), micros.end());
-  const auto at = [&](double share) { return micros[static_cast<size_t>(share * double(micros.size() - 1))]; };
+  const auto at = [&](double share) {
+    return micros[static_cast<size_t>(share * double(micros.size() - 1))];
+  };
   std::printf("jpos round trip over %d requests: median %.0f us, p99 %.0f us, max %.0f us\n", requests,
               at(0.5), at(0.99), micros.back());
 }

@@ -27,7 +27,8 @@ namespace {
 // Qt's own notes (a missing runtime directory, say) are not the user's
 // business; only its errors reach standard error.
 void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
-  if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "korvex-plot: %s\n", qPrintable(message));
+  if (type == QtCriticalMsg || type == QtFatalMsg)
+    std::fprintf(stderr, "korvex-plot: %s\n", qPrintable(message));
 }
 
 constexpr const char kUsage[] =
@@ -52,8 +53,8 @@ int robotTypeFor(int width, int requested, const std::string& path) {
   if (requested >= 0) {
     const int expected = robotGatherShape(requested).width();
     if (expected == width) return requested;
-    fail("robot type " + typeName(requested) + " has rows of " + std::to_string(expected) + " values, " + path +
-         " has " + std::to_string(width));
+    fail("robot type " + typeName(requested) + " has rows of " + std::to_string(expected) + " values, " +
+         path + " has " + std::to_string(width));
     return -1;
   }
   std::vector<int> fitting;
@@ -65,7 +66,8 @@ int robotTypeFor(int width, int requested, const std::string& path) {
   }
   if (fitting.size() == 1) return fitting[0];
   if (fitting.empty()) {
-    fail(path + " has rows of " + std::to_string(width) + " values, which fit no robot type (" + widths + ")");
+    fail(path + " has rows of " + std::to_string(width) + " values, which fit no robot type (" + widths +
+         ")");
     return -1;
   }
   std::string names;
@@ -105,7 +107,8 @@ int main(int argc, char** argv) {
       char* end = nullptr;
       const long type = std::strtol(argv[++i], &end, 10);
       if (*argv[i] == '\0' || *end != '\0' || type < 0 || type >= kRobotTypeCount)
-        return usage("--robottype takes 0 to " + std::to_string(kRobotTypeCount - 1) + ", not \"" + argv[i] + "\"");
+        return usage("--robottype takes 0 to " + std::to_string(kRobotTypeCount - 1) + ", not \"" + argv[i] +
+                     "\"");
       requestedType = static_cast<int>(type);
     } else if (arg == "--columns") {
       if (!hasValue) return usage("--columns needs a list such as q,qd");

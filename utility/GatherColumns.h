@@ -8,9 +8,9 @@
 #include <vector>
 
 struct GatherShape {
-  int dof = 0;     // joints
-  int config = 0;  // configuration parameters of x and xd
-  int rate = 0;    // elements of dx
+  int dof = 0;                           // joints
+  int config = 0;                        // configuration parameters of x and xd
+  int rate = 0;                          // elements of dx
   std::vector<std::string> configNames;  // the model's names of x's parameters ("x", "w", "alpha")
   int width() const { return 1 + 3 * dof + 2 * config + rate; }
 };

@@ -78,5 +78,6 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string dir = argv[1];
-  return writeFile(dir + "/modes.txt", writeModes) && writeFile(dir + "/constants.txt", writeConstants) ? 0 : 1;
+  return writeFile(dir + "/modes.txt", writeModes) && writeFile(dir + "/constants.txt", writeConstants) ? 0
+                                                                                                        : 1;
 }

@@ -114,7 +114,8 @@ TEST_F(ConsoleHelp, ListsEveryWordOnceUnderItsTheme) {
       EXPECT_NE(out.find(themeTitle(command.help.theme)), std::string::npos) << word;
       EXPECT_NE(std::string(command.help.summary), "") << word;
     }
-    for (const char* word : {"load", "wait"}) EXPECT_EQ(occurrences(out, std::string("\n  ") + word + " "), 1);
+    for (const char* word : {"load", "wait"})
+      EXPECT_EQ(occurrences(out, std::string("\n  ") + word + " "), 1);
     // Modes in mode order: nocontrol (0) before float (1) before proj3 (23).
     EXPECT_LT(out.find("  nocontrol "), out.find("  float "));
     EXPECT_LT(out.find("  float "), out.find("  proj3 "));
@@ -179,7 +180,8 @@ TEST_F(ConsoleHelp, AnUnknownWordKeepsItsErrorAndAddsTheNearestWords) {
 }
 
 TEST(NearestWords, TyposCaseAndBeginningsButNotWildGuesses) {
-  const std::vector<std::string> words{"exit", "jgoto", "njgoto", "goto", "kp", "kv", "startgather", "startplot"};
+  const std::vector<std::string> words{"exit", "jgoto", "njgoto",      "goto",
+                                       "kp",   "kv",    "startgather", "startplot"};
   EXPECT_EQ(nearestWords("exti", words), std::vector<std::string>{"exit"});  // swapped letters
   EXPECT_EQ(nearestWords("JGOTO", words), std::vector<std::string>{"jgoto"});
   EXPECT_EQ(nearestWords("njgot", words), std::vector<std::string>{"njgoto"});
@@ -187,7 +189,7 @@ TEST(NearestWords, TyposCaseAndBeginningsButNotWildGuesses) {
   EXPECT_EQ(nearestWords("start", words), (std::vector<std::string>{"startgather", "startplot"}));
   EXPECT_TRUE(nearestWords("k", words).empty());
   EXPECT_TRUE(nearestWords("load", {"load"}).empty());  // a script's load is no typo
-  EXPECT_TRUE(nearestWords("foo", words).empty());  // two edits from goto: too far for three letters
+  EXPECT_TRUE(nearestWords("foo", words).empty());      // two edits from goto: too far for three letters
   EXPECT_EQ(didYouMeanLine({"kp", "kv"}), "did you mean: kp, kv?");
   EXPECT_EQ(didYouMeanLine({}), "");
 }

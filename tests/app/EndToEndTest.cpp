@@ -114,16 +114,18 @@ TEST_F(EndToEnd, NoAnswerIsLostAtTheEndOfAScript) {
   for (const std::string& line : splitLines(waited.err)) {
     if (line.rfind("Servo late: ", 0) != 0) answers += line + "\n";
   }
-  EXPECT_NE(answers.find("cmode=1\nWaiting for 0.2 seconds...Done\ncmode=1\nSession ended.\n"), std::string::npos)
+  EXPECT_NE(answers.find("cmode=1\nWaiting for 0.2 seconds...Done\ncmode=1\nSession ended.\n"),
+            std::string::npos)
       << waited.err;
 }
 
 // Thousands of lines queued at once, a robot-type change among the last:
 // the servo catches up with all of them before quit ends the session.
 TEST_F(EndToEnd, NoAnswerIsLostAfterThousandsOfLines) {
-  const char* const lines[] = {"pjpos", "jvel", "torq", "pcurtime", "kp 0 1 2", "nosuchword", "jgoto 1 2",
-                               "float", "njhold", "setobstacle 1 0.5 0.2 0.3 0.1", "delobstacle 1",
-                               "vmax 1.5", "qmax nan inf x", "gripper 1", "pkp"};
+  const char* const lines[] = {
+      "pjpos",         "jvel",      "torq",           "pcurtime",  "kp 0 1 2",
+      "nosuchword",    "jgoto 1 2", "float",          "njhold",    "setobstacle 1 0.5 0.2 0.3 0.1",
+      "delobstacle 1", "vmax 1.5",  "qmax nan inf x", "gripper 1", "pkp"};
   std::string script;
   unsigned seed = 7;
   for (int i = 0; i < 3000; ++i) {
@@ -135,7 +137,8 @@ TEST_F(EndToEnd, NoAnswerIsLostAfterThousandsOfLines) {
   const KorvexRun run = runScript("thousands.txt", script);
   expectOrderlyEnd(run);
   const size_t end = run.err.find("Session ended.\n");
-  EXPECT_LT(run.err.rfind("cmode=1\n"), end) << run.err.substr(run.err.size() > 2000 ? run.err.size() - 2000 : 0);
+  EXPECT_LT(run.err.rfind("cmode=1\n"), end)
+      << run.err.substr(run.err.size() > 2000 ? run.err.size() - 2000 : 0);
   EXPECT_LT(run.err.rfind("Plot file saved.\n"), end);
   EXPECT_EQ(occurrences(run.err, "Bad user command 'nosuchword'\n"), occurrences(script, "nosuchword\n"));
 }
@@ -146,7 +149,8 @@ TEST_F(EndToEnd, NoAnswerIsLostAfterThousandsOfLines) {
 TEST_F(EndToEnd, AStoppedProgramReportsTheTicksItMadeUp) {
   const KorvexRun run = runKorvexWhile(
       writeTempFile("late.txt", "wait 3000\npdebug\nexit\n"), "", [](int pid, const std::string& errPath) {
-        for (int i = 0; i < 2000 && readTextFile(errPath).find("Entering servoLoop") == std::string::npos; ++i) {
+        for (int i = 0; i < 2000 && readTextFile(errPath).find("Entering servoLoop") == std::string::npos;
+             ++i) {
           std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
@@ -159,7 +163,8 @@ TEST_F(EndToEnd, AStoppedProgramReportsTheTicksItMadeUp) {
   long long total = -1;
   for (const std::string& line : splitLines(run.err)) {
     long long n = 0;
-    if (std::sscanf(line.c_str(), "Servo late: %lld ticks made up", &n) == 1) largestBurst = std::max(largestBurst, n);
+    if (std::sscanf(line.c_str(), "Servo late: %lld ticks made up", &n) == 1)
+      largestBurst = std::max(largestBurst, n);
     std::sscanf(line.c_str(), "ticks made up=%lld", &total);
   }
   EXPECT_GE(largestBurst, 100) << run.err;

@@ -92,13 +92,14 @@ TEST_F(FastRunTest, TheDemoTwiceGivesIdenticalGatherFilesAndTextWithATickPerRow)
 }
 
 TEST_F(FastRunTest, WaitCountsSimulatedTimeAndLinesTakeNone) {
-  const FastRun run =
-      runFresh("wait", "--no-gui --fast --script script.txt", "pcurtime\nwait 1000\npcurtime\njhold\npcurtime\n");
+  const FastRun run = runFresh("wait", "--no-gui --fast --script script.txt",
+                               "pcurtime\nwait 1000\npcurtime\njhold\npcurtime\n");
   ASSERT_EQ(run.status, 0) << run.err;
   std::istringstream text(run.err);
   std::vector<double> times;
   for (std::string line; std::getline(text, line);) {
-    if (!line.empty() && (std::isdigit(static_cast<unsigned char>(line[0])) != 0)) times.push_back(std::atof(line.c_str()));
+    if (!line.empty() && (std::isdigit(static_cast<unsigned char>(line[0])) != 0))
+      times.push_back(std::atof(line.c_str()));
   }
   ASSERT_EQ(times.size(), 3u) << run.err;
   EXPECT_EQ(times[0], 0.0) << "no tick before the first line";
@@ -110,13 +111,15 @@ TEST_F(FastRunTest, WaitCountsSimulatedTimeAndLinesTakeNone) {
 TEST_F(FastRunTest, PipedLinesAnswerInOrderWithNoSimulatedTimeBetweenThem) {
   // The same lines typed (piped) and scripted give the same servo text.
   const std::string lines = "jgoto 10 -40 150 0 40 0\npjpos\n";
-  const FastRun scripted = runFresh("scripted", "--no-gui --fast --script script.txt", lines + "wait 500\npjpos\n");
+  const FastRun scripted =
+      runFresh("scripted", "--no-gui --fast --script script.txt", lines + "wait 500\npjpos\n");
   const fs::path dir = fs::path(tempPath("piped"));
   fs::remove_all(dir);
   fs::create_directories(dir);
   for (const char* f : {"Configuration.dat", "puma560.prm", "control.dll"}) fs::copy_file(f, dir / f);
   std::ofstream(dir / "in.txt") << lines << "wait 500\npjpos\n";
-  const std::string cmd = "cd '" + dir.string() + "' && timeout 120 '" + (fs::current_path() / "korvex").string() +
+  const std::string cmd = "cd '" + dir.string() + "' && timeout 120 '" +
+                          (fs::current_path() / "korvex").string() +
                           "' --no-gui --fast <in.txt >stdout.txt 2>stderr.txt";
   ASSERT_EQ(std::system(cmd.c_str()), 0);
   const std::string piped = readTextFile((dir / "stderr.txt").string());

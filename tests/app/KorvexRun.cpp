@@ -42,8 +42,8 @@ std::string readTextFile(const std::string& path) {
 }
 
 namespace {
-KorvexRun runProgram(const std::string& scriptPath, const std::string& stdinText, int terminateAfterMs, int timeoutMs,
-                     const std::function<void(int, const std::string&)>& whileRunning) {
+KorvexRun runProgram(const std::string& scriptPath, const std::string& stdinText, int terminateAfterMs,
+                     int timeoutMs, const std::function<void(int, const std::string&)>& whileRunning) {
   const std::string inPath = writeTempFile("stdin.txt", stdinText);
   const std::string outPath = tempPath("stdout.txt");
   const std::string errPath = tempPath("stderr.txt");

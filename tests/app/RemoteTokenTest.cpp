@@ -56,7 +56,8 @@ class RemoteToken : public testing::Test {
 
 TEST_F(RemoteToken, BeyondLoopbackTheServoNeedsAToken) {
   const std::string outPath = tempPath("out"), errPath = tempPath("err");
-  const std::string command = "./korvex --servo-only --listen 0.0.0.0:0 </dev/null >" + outPath + " 2>" + errPath;
+  const std::string command =
+      "./korvex --servo-only --listen 0.0.0.0:0 </dev/null >" + outPath + " 2>" + errPath;
   EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 2);
   EXPECT_NE(readTextFile(errPath).find("without a shared token"), std::string::npos) << readTextFile(errPath);
   EXPECT_EQ(readTextFile(errPath).find("listening on"), std::string::npos) << "it must not listen at all";

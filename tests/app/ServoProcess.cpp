@@ -145,8 +145,8 @@ ConsoleRun runRemoteConsole(const std::string& address, const std::string& scrip
                             const std::string& tokenFile) {
   const std::string outPath = tempPath("console-out.txt");
   const std::string errPath = tempPath("console-err.txt");
-  const char* args[] = {"korvex",   "--connect",        address.c_str(), "--no-gui",
-                        "--script", scriptPath.c_str(), nullptr,         nullptr, nullptr};
+  const char* args[] = {"korvex",           "--connect", address.c_str(), "--no-gui", "--script",
+                        scriptPath.c_str(), nullptr,     nullptr,         nullptr};
   if (!tokenFile.empty()) {
     args[6] = "--token-file";
     args[7] = tokenFile.c_str();

@@ -47,7 +47,9 @@ class TerminalKorvex {
 
   bool started() const { return m_pid > 0; }
 
-  void type(const std::string& keys) { ASSERT_EQ(write(m_master, keys.data(), keys.size()), ssize_t(keys.size())); }
+  void type(const std::string& keys) {
+    ASSERT_EQ(write(m_master, keys.data(), keys.size()), ssize_t(keys.size()));
+  }
 
   // Reads until text has appeared count times in all output so far; false on timeout or end.
   bool waitFor(const std::string& text, int count = 1) {
@@ -154,7 +156,9 @@ TEST_F(TerminalConsole, UpArrowAndCtrlRRecallLinesThatOutliveTheRun) {
     ASSERT_TRUE(korvex.waitForPrompt(3));
     korvex.type("pkp\r");
     ASSERT_TRUE(korvex.waitForPrompt(4));
-    korvex.type("\x12" "cmo\r");  // Ctrl-R searches back past pkp to pcmode
+    korvex.type(
+        "\x12"
+        "cmo\r");  // Ctrl-R searches back past pkp to pcmode
     EXPECT_TRUE(korvex.waitFor("cmode=1", 3)) << korvex.output();
     ASSERT_TRUE(korvex.waitForPrompt(5));
     korvex.type("exit\r");

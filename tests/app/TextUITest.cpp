@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "StandInConfiguration.h"
 #include "app/ServoAgent.h"
 #include "app/TextUI.h"
 #include "app/UiAgent.h"
 #include "protocol/ConstantType.h"
 #include "protocol/GainsRecord.h"
 #include "protocol/ServoConfiguration.h"
-#include "StandInConfiguration.h"
 #include "utility/MesgQueue.h"
 
 namespace {

@@ -31,7 +31,8 @@ TEST(HullTrianglesTest, BoxGivesTwelveTrianglesOnItsFaces) {
     // One coordinate is the same at all three corners, and on the box's face.
     int onFace = -1;
     for (int r = 0; r < 3; ++r)
-      if (fromFloats[t + r] == fromFloats[t + 3 + r] && fromFloats[t + r] == fromFloats[t + 6 + r]) onFace = r;
+      if (fromFloats[t + r] == fromFloats[t + 3 + r] && fromFloats[t + r] == fromFloats[t + 6 + r])
+        onFace = r;
     ASSERT_GE(onFace, 0) << "triangle " << t / 9;
     EXPECT_EQ(std::fabs(fromFloats[t + onFace]), onFace + 1.0);
     ++perAxis[onFace];

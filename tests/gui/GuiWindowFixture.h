@@ -76,7 +76,8 @@ class GuiWindowTest : public testing::Test {
   // A SERVO_CONFIG: joint limits +-160 degrees, operational bounds +-1000,
   // vmax 1.5, obstacles with the given ids.
   void sendConfiguration(const StandInArm& arm) {
-    ServoConfiguration config = standInConfiguration(arm.robotType, arm.dof, arm.numConfigParms, 160.0f, 1000.0f, 0.5f);
+    ServoConfiguration config =
+        standInConfiguration(arm.robotType, arm.dof, arm.numConfigParms, 160.0f, 1000.0f, 0.5f);
     for (int id : arm.obstacleIds) config.obstacles.push_back({id, PrVector3(0.5f, 0.25f, 0.125f), 0.1f});
     setLine(config.line, PrVector3(arm.line), PrVector3(arm.line + 3));
     config.line.enabled = arm.lineEnabled ? 1 : 0;

@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <iterator>
@@ -233,8 +233,9 @@ TEST_F(KorvexWindowAcceptance, AJgotosGoalShowsAsAGhostArmWhileTheArmMovesAndThe
   const QPointF ghostAt = projectDefault(m_view, armPoint(goal, 3, PrVector3(puma::kA3, -0.2f, 0)));
   EXPECT_FALSE(centreOf(shot(), ghostAt, 4, isGhostArm)) << "a ghost before any goal";
   type("jgoto 0 -45 135 0 45 0");
-  ASSERT_TRUE(waitForScreen([&](const QImage& screen) { return bool(centreOf(screen, ghostAt, 4, isGhostArm)); }))
-      << "no ghost at the goal; kept as ghost.png";
+  ASSERT_TRUE(waitForScreen([&](const QImage& screen) {
+    return bool(centreOf(screen, ghostAt, 4, isGhostArm));
+  })) << "no ghost at the goal; kept as ghost.png";
   const QImage withGhost = m_screen;
   keep(withGhost, "ghost.png");
 
@@ -250,8 +251,9 @@ TEST_F(KorvexWindowAcceptance, AJgotosGoalShowsAsAGhostArmWhileTheArmMovesAndThe
   EXPECT_GT(std::fabs(q[2] - goal[2]), 5) << "the arm was no longer moving: the check proves less";
 
   chooseFromMenu(15);
-  EXPECT_TRUE(waitForScreen([&](const QImage& screen) { return bool(centreOf(screen, ghostAt, 4, isGhostArm)); }))
-      << "the ghost does not come back";
+  EXPECT_TRUE(waitForScreen([&](const QImage& screen) {
+    return bool(centreOf(screen, ghostAt, 4, isGhostArm));
+  })) << "the ghost does not come back";
 }
 
 TEST_F(KorvexWindowAcceptance, AGotosGoalFrameShowsAsAxesAtTheGoalAndTheMenuHidesAndReturnsThem) {
@@ -502,7 +504,6 @@ TEST_F(KorvexWindowAcceptance, TheScopeDrawsAMotionTickByTickAsTheGatherFileHasI
   EXPECT_EQ(shell(compare), "");
 }
 
-
 size_t occurrences(const std::string& text, const std::string& what) {
   size_t count = 0;
   for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++count;
@@ -533,11 +534,13 @@ TEST_F(KorvexWindowAcceptance, TheEndOfInputEndsOnlyTheConsoleAndTheWindowKeepsT
   // The window still drives the servo: a display option asks it and shows its answer.
   const QImage plain = stillScreen();
   chooseFromMenu(11);  // EMass
-  EXPECT_TRUE(waitForScreen([&](const QImage& screen) { return changedPixels(plain, screen, m_view, 40) > 300; }))
-      << "the window's request went unanswered; kept as emass.png";
+  EXPECT_TRUE(waitForScreen([&](const QImage& screen) {
+    return changedPixels(plain, screen, m_view, 40) > 300;
+  })) << "the window's request went unanswered; kept as emass.png";
   keep(m_screen, "emass.png");
   chooseFromMenu(11);
-  EXPECT_TRUE(waitForScreen([&](const QImage& screen) { return changedPixels(plain, screen, m_view, 40) < 20; }));
+  EXPECT_TRUE(
+      waitForScreen([&](const QImage& screen) { return changedPixels(plain, screen, m_view, 40) < 20; }));
   const QImage still = stillScreen();
 
   // Nothing spins on the closed input: no thread used half a core meanwhile

@@ -3,6 +3,7 @@
 // the readers of their formats.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <QImage>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -12,7 +13,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
 #include <vector>
 
@@ -31,8 +31,9 @@ struct Result {
 // Runs ./korvex-plot of the run directory with `args` in `dir`.
 Result plot(const fs::path& dir, const std::string& args) {
   const fs::path errFile = dir / "plot.err";
-  const std::string command = "cd '" + dir.string() + "' && '" + (fs::current_path() / "korvex-plot").string() +
-                              "' " + args + " 2> '" + errFile.string() + "' > /dev/null";
+  const std::string command = "cd '" + dir.string() + "' && '" +
+                              (fs::current_path() / "korvex-plot").string() + "' " + args + " 2> '" +
+                              errFile.string() + "' > /dev/null";
   Result r;
   const int raw = std::system(command.c_str());
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -60,7 +61,8 @@ double colouredShare(const QImage& image, int top, int bottom) {
   for (int y = top; y < bottom; ++y)
     for (int x = 0; x < image.width(); ++x) {
       const QColor c = image.pixelColor(x, y);
-      if (std::max({c.red(), c.green(), c.blue()}) - std::min({c.red(), c.green(), c.blue()}) > 60) ++coloured;
+      if (std::max({c.red(), c.green(), c.blue()}) - std::min({c.red(), c.green(), c.blue()}) > 60)
+        ++coloured;
     }
   return double(coloured) / (image.width() * (bottom - top));
 }

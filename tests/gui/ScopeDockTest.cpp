@@ -110,9 +110,9 @@ TEST_F(ScopeDockTest, DrawsAndExportsEveryTickOfTheWindowShown) {
   EXPECT_NE(rows.back().find(",0.250000,0.500000,"), std::string::npos) << rows.back();
 
   // numpy reads it as it stands.
-  const std::string check = "/usr/bin/python3 -c \"import numpy; a = numpy.loadtxt('" + (m_dir / "scope.csv").string() +
-                            "', delimiter=','); assert a.shape == (" + std::to_string(rows.size()) +
-                            ", 13), a.shape\"";
+  const std::string check = "/usr/bin/python3 -c \"import numpy; a = numpy.loadtxt('" +
+                            (m_dir / "scope.csv").string() + "', delimiter=','); assert a.shape == (" +
+                            std::to_string(rows.size()) + ", 13), a.shape\"";
   EXPECT_EQ(std::system(check.c_str()), 0);
 
   // Torques, fewer curves: only those chosen are exported.
@@ -160,7 +160,8 @@ TEST_F(ScopeDockTest, ANewRobotTypeStartsAfreshWithItsOwnCurves) {
   m_dock->refresh();
   EXPECT_EQ(m_dock->history().size(), 50);
   int shown = 0;
-  for (int k = 0; k < 7; ++k) shown += m_dock->findChild<QCheckBox*>(QString("scopeCurve_%1").arg(k))->isVisible();
+  for (int k = 0; k < 7; ++k)
+    shown += m_dock->findChild<QCheckBox*>(QString("scopeCurve_%1").arg(k))->isVisible();
   EXPECT_EQ(shown, 3);
   std::istringstream csv(exportCsv());
   std::string header;

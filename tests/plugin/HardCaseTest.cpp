@@ -44,7 +44,9 @@ std::unique_ptr<ScenarioBench> HardCases::bench_;
 TEST_F(HardCases, NholdComesBackWithinTwoMillimetresAfterAPull) { expectWithinBounds("nhold-push"); }
 TEST_F(HardCases, NjholdComesBackWithinTwoMillimetresAfterAPull) { expectWithinBounds("njhold-push"); }
 TEST_F(HardCases, HoldComesBackWithinAMillimetreAfterAPull) { expectWithinBounds("hold-push"); }
-TEST_F(HardCases, GotoBeyondReachStretchesAndStaysStillWithinDqmax) { expectWithinBounds("goto-beyond-reach"); }
+TEST_F(HardCases, GotoBeyondReachStretchesAndStaysStillWithinDqmax) {
+  expectWithinBounds("goto-beyond-reach");
+}
 TEST_F(HardCases, TrackBeyondReachStretchesAndStaysStillWithinDqmax) {
   expectWithinBounds("track-beyond-reach");
 }
@@ -56,11 +58,15 @@ TEST_F(HardCases, TrackFromTheStartUpPoseReachesItsGoalInsideTheLimits) {
 }
 TEST_F(HardCases, GotoFromAWristSingularStartReachesTheGoal) { expectWithinBounds("goto-wrist-singular"); }
 TEST_F(HardCases, LimitPotentialLeavesTheOtherJointsOnTheirGoals) { expectWithinBounds("jgoto-limit-band"); }
-TEST_F(HardCases, XtrackReadsAQuaternionOfLengthTwoAsItsRotation) { expectWithinBounds("xtrack-unnormalised"); }
+TEST_F(HardCases, XtrackReadsAQuaternionOfLengthTwoAsItsRotation) {
+  expectWithinBounds("xtrack-unnormalised");
+}
 TEST_F(HardCases, NxtrackReadsAQuaternionOfLengthTwoAsItsRotation) {
   expectWithinBounds("nxtrack-unnormalised");
 }
 TEST_F(HardCases, AxisAngleGoalWithALongAxisMeansItsUnitAxis) { expectWithinBounds("xtrack-axis-angle"); }
-TEST_F(HardCases, LineModeApproachesTheLineNoFasterThanVmaxAndStaysOnIt) { expectWithinBounds("line-approach"); }
+TEST_F(HardCases, LineModeApproachesTheLineNoFasterThanVmaxAndStaysOnIt) {
+  expectWithinBounds("line-approach");
+}
 
 }  // namespace

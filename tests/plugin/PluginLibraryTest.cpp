@@ -11,9 +11,9 @@
 #include "AllocationCounter.h"
 #include "KitBuild.h"
 #include "StateFixture.h"
+#include "protocol/ControlModeTable.h"
 #include "scenarios/ScenarioBench.h"
 #include "scenarios/Scenarios.h"
-#include "protocol/ControlModeTable.h"
 #include "servo/ControlPlugin.h"
 #include "utility/consolePrint.h"
 

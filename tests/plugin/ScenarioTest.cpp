@@ -7,9 +7,9 @@
 #include <cmath>
 #include <map>
 
+#include "protocol/ControlModeTable.h"
 #include "scenarios/ScenarioBench.h"
 #include "scenarios/Scenarios.h"
-#include "protocol/ControlModeTable.h"
 
 namespace {
 

@@ -56,7 +56,8 @@ TEST(ControlModeTable, GoalAndGainsGoTogether) {
       EXPECT_EQ(m.gains, expected) << m.word;
     }
     EXPECT_EQ(takesElbow(m.mode), m.goal == GoalKind::kConfigElbow) << m.word;
-    EXPECT_EQ(takesConfigGoal(m.mode), m.goal == GoalKind::kConfig || m.goal == GoalKind::kConfigElbow) << m.word;
+    EXPECT_EQ(takesConfigGoal(m.mode), m.goal == GoalKind::kConfig || m.goal == GoalKind::kConfigElbow)
+        << m.word;
     EXPECT_NE(std::string(m.summary), "") << m.word;
   }
   for (int outside : {-1, kNumControlModes, 99}) {
@@ -81,7 +82,8 @@ TEST(ControlModeTable, TheListsForScriptsHoldEveryModeAndConstant) {
   EXPECT_EQ(count, kNumControlModes - 1) << "the last line is the last mode";
   std::ifstream constants("../protocol/constants.txt");
   ASSERT_TRUE(constants.good());
-  for (std::string word, payload; constants >> count >> word >> payload;) EXPECT_EQ(constantOfWord(word), count);
+  for (std::string word, payload; constants >> count >> word >> payload;)
+    EXPECT_EQ(constantOfWord(word), count);
   EXPECT_EQ(count, kConstantTypeCount - 1);
 }
 

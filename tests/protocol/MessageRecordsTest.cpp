@@ -95,7 +95,8 @@ TEST(GainsRecord, AModeOrCountThatDisagreesIsRefused) {
   // n is checked against the body before 2 + 2n is formed: a huge n must not overflow.
   for (Case bad : {Case{kNumControlModes, 6, 12}, Case{-1, 6, 12}, Case{8, 5, 12}, Case{8, 7, 12},
                    Case{8, -1, 12}, Case{8, 1073745920, 12}, Case{8, 2147483647, 12}, Case{8, 6, 11}}) {
-    SCOPED_TRACE(testing::Message() << "mode " << bad.mode << ", n " << bad.n << ", " << bad.floats << " floats");
+    SCOPED_TRACE(testing::Message() << "mode " << bad.mode << ", n " << bad.n << ", " << bad.floats
+                                    << " floats");
     CMsg msg;
     msg.setType(SERVO_GAINS);
     msg.writeInt(bad.mode);

@@ -25,8 +25,8 @@ TEST(ElfCheck, CutLibraryIsNamedInAWholeSentenceWhateverThePathsLength) {
   std::string why;
   EXPECT_TRUE(elfIsWhole(library.c_str(), library.c_str(), why)) << why;
   EXPECT_FALSE(elfIsWhole(cut.c_str(), cut.c_str(), why));
-  EXPECT_EQ(why, cut + " is cut short (" + std::to_string(size / 2) + " of at least " +
-                     std::to_string(size) + " bytes; a build still writing it?)");
+  EXPECT_EQ(why, cut + " is cut short (" + std::to_string(size / 2) + " of at least " + std::to_string(size) +
+                     " bytes; a build still writing it?)");
   fs::remove_all(dir);
 }
 

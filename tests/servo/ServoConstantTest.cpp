@@ -25,7 +25,8 @@ class ServoConstantTest : public testing::Test {
     h.replies();
   }
   // Sends a constant and returns every reply.
-  std::vector<Reply> send(ConstantType type, std::initializer_list<float> floats = {}, int intValue = INT32_MIN) {
+  std::vector<Reply> send(ConstantType type, std::initializer_list<float> floats = {},
+                          int intValue = INT32_MIN) {
     CMsg msg;
     msg.setType(UI_CONSTANT);
     msg.writeInt(constantNumber(type));

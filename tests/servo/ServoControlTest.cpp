@@ -51,9 +51,9 @@ TEST_F(ServoControlTest, InitControlRunsOnceAfterTheFirstModelIsSetUp) {
 
 TEST_F(ServoControlTest, EachTickCallsPreprocessModePostprocessInOrder) {
   h.tick(2);
-  EXPECT_EQ(log.names(),
-            (std::vector<std::string>{"PreprocessControl", controlModeTickName(kFloat), "PostprocessControl",
-                                      "PreprocessControl", controlModeTickName(kFloat), "PostprocessControl"}));
+  EXPECT_EQ(log.names(), (std::vector<std::string>{"PreprocessControl", controlModeTickName(kFloat),
+                                                   "PostprocessControl", "PreprocessControl",
+                                                   controlModeTickName(kFloat), "PostprocessControl"}));
 }
 
 TEST_F(ServoControlTest, NocontrolHasNoInitAndTicksNoControl) {

@@ -7,9 +7,9 @@
 #include <memory>
 
 #include "AllocationCounter.h"
-#include "servo/ScopeSample.h"
 #include "ServoHarness.h"
 #include "protocol/ConstantType.h"
+#include "servo/ScopeSample.h"
 
 namespace {
 
@@ -169,8 +169,8 @@ namespace {
 // hull is built on a worker thread, which may allocate; the servo side of it,
 // the request and the answer sent later, must not.
 TEST(ServoAllocationTest, RequestHandlersAllocateNothing) {
-  const int reports[] = {UI_EMASS, UI_ACC_LIMIT, UI_SFORCE_LIMIT, UI_Q,     UI_DQ,        UI_TAU, UI_X,
-                         UI_FORCES, UI_CURTIME,  UI_CMODE,        UI_DEBUG, UI_ACC_LIMIT, UI_EMASS};
+  const int reports[] = {UI_EMASS,  UI_ACC_LIMIT, UI_SFORCE_LIMIT, UI_Q,     UI_DQ,        UI_TAU,  UI_X,
+                         UI_FORCES, UI_CURTIME,   UI_CMODE,        UI_DEBUG, UI_ACC_LIMIT, UI_EMASS};
   for (int type : {3, 2}) {
     SCOPED_TRACE(type);
     ServoHarness h("recording_plugin");

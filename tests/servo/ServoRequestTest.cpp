@@ -8,8 +8,8 @@
 #include "ServoHarness.h"
 #include "libpuma/CSimPuma.h"
 #include "libpuma/RobotModelFactory.h"
-#include "servo/LimitShapes.h"
 #include "protocol/ConstantType.h"
+#include "servo/LimitShapes.h"
 
 namespace {
 

@@ -10,8 +10,8 @@ const GatherShape kOneJoint{1, 3, 3, {"x", "y", "alpha"}};
 
 TEST(GatherColumns, NamesFollowTheServosGatherList) {
   const auto names = gatherColumnNames(kOneJoint);
-  EXPECT_EQ(names, (std::vector<std::string>{"time", "q1", "dq1", "qd1", "x1", "x2", "x3", "dx1", "dx2", "dx3",
-                                             "xd1", "xd2", "xd3"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"time", "q1", "dq1", "qd1", "x1", "x2", "x3", "dx1", "dx2",
+                                             "dx3", "xd1", "xd2", "xd3"}));
   EXPECT_EQ(static_cast<int>(names.size()), kOneJoint.width());
   const auto labels = gatherColumnLabels(kOneJoint);
   EXPECT_EQ(labels[6], "x3 (alpha)");

@@ -36,10 +36,11 @@ TEST(PrMatlab, RowsAreSixDecimalValuesEachFollowedByATab) {
 // The writer formats without printf; the file must still read exactly as "%f"
 // would write it, for every kind of value and for rows longer than its buffer.
 TEST(PrMatlab, RowsReadExactlyAsPrintfWouldWriteThem) {
-  std::vector<float> values = {0.0f,     -0.0f,      1e-7f,      -1e-7f,   0.0000005f, -0.0000005f,
-                               0.1f,     -2.5e-6f,   123.456789f, 1e20f,   FLT_MAX,    -FLT_MAX,
-                               FLT_MIN,  -FLT_MIN,   std::numeric_limits<float>::denorm_min(),
-                               INFINITY, -INFINITY,  NAN,        -NAN,     16777217.0f};
+  std::vector<float> values = {
+      0.0f,        -0.0f,     1e-7f,    -1e-7f,      0.0000005f,
+      -0.0000005f, 0.1f,      -2.5e-6f, 123.456789f, 1e20f,
+      FLT_MAX,     -FLT_MAX,  FLT_MIN,  -FLT_MIN,    std::numeric_limits<float>::denorm_min(),
+      INFINITY,    -INFINITY, NAN,      -NAN,        16777217.0f};
   for (int i = 0; i < 2047 - 20; ++i) values.push_back(std::ldexp(float(i % 97) - 48.3f, i % 60 - 30));
   std::string expected;
   char one[64];

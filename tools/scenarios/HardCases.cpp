@@ -16,8 +16,9 @@ using R = ScenarioResult;
 constexpr double kDeg = 180 / kPi;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kTick = 0.002;
-constexpr double kLateWindow = 2.0;        // s before the end in which reversals count
-constexpr double kReversalSpeed = 0.01;  // rad/s (0.6 deg/s, dqmax / 80): slower is friction creep, not chatter
+constexpr double kLateWindow = 2.0;  // s before the end in which reversals count
+constexpr double kReversalSpeed =
+    0.01;  // rad/s (0.6 deg/s, dqmax / 80): slower is friction creep, not chatter
 constexpr float kStartup[6] = {0, 0, 0, 0, 0, 0};
 constexpr float kWristSingular[6] = {0, -60, 160, 0, 0, 0};
 constexpr float kPull[3] = {0, 20, 0};  // N, sideways
@@ -74,8 +75,8 @@ struct Watch {
     r.peakLinearSpeed = std::max(r.peakLinearSpeed, v / s.vmax);
     for (int i = 0; i < s.dof && i < 6; ++i) {
       r.peakJointSpeed = std::max(r.peakJointSpeed, std::fabs(double(s.dq[i])) / s.dqmax[i]);
-      r.limitMarginDeg = std::min(
-          r.limitMarginDeg, kDeg * std::min(double(s.q[i]) - s.qmin[i], double(s.qmax[i]) - s.q[i]));
+      r.limitMarginDeg =
+          std::min(r.limitMarginDeg, kDeg * std::min(double(s.q[i]) - s.qmin[i], double(s.qmax[i]) - s.q[i]));
       if (std::fabs(s.dq[i]) < kReversalSpeed) continue;
       const int sign = s.dq[i] > 0 ? 1 : -1;
       if (t > seconds - kLateWindow && lastSign[i] != 0 && sign != lastSign[i]) r.lateReversals += 1;
@@ -104,7 +105,8 @@ ScenarioResult frameMove(ScenarioBench& bench, int mode, const char* setup, cons
   r.seconds = seconds;
   bench.run(seconds, [&](const ServoState& s) { watch.observe(r, s); });
   const ServoState& s = bench.state();
-  r.finalPositionMm = 1000 * norm(tool(s) - Vec3{goal.translation[0], goal.translation[1], goal.translation[2]});
+  r.finalPositionMm =
+      1000 * norm(tool(s) - Vec3{goal.translation[0], goal.translation[1], goal.translation[2]});
   PrQuaternion unit = goal.rotation;
   unit.normalize();
   r.finalOrientationDeg = angleBetween(s.T.rotation, unit);
@@ -127,16 +129,18 @@ ScenarioResult pushed(ScenarioBench& bench, int mode) {
   r.driftMm = 0;
   bench.run(2.0, [&](const ServoState& s) {
     r.driftMm = std::max(r.driftMm, 1000 * norm(tool(s) - Vec3{start.translation[0], start.translation[1],
-                                                                start.translation[2]}));
+                                                               start.translation[2]}));
   });
   bench.releaseTool();
   bench.run(4.0);
   r.seconds = 6.5;
   const ServoState& s = bench.state();
-  r.finalPositionMm = 1000 * norm(tool(s) - Vec3{start.translation[0], start.translation[1], start.translation[2]});
+  r.finalPositionMm =
+      1000 * norm(tool(s) - Vec3{start.translation[0], start.translation[1], start.translation[2]});
   r.finalOrientationDeg = angleBetween(s.T.rotation, start.rotation);
   r.finalJointDeg = 0;
-  for (int i = 0; i < s.dof; ++i) r.finalJointDeg = std::max(r.finalJointDeg, std::fabs(s.q[i] * kDeg - q0[i]));
+  for (int i = 0; i < s.dof; ++i)
+    r.finalJointDeg = std::max(r.finalJointDeg, std::fabs(s.q[i] * kDeg - q0[i]));
   r.messages = bench.takeText();
   return r;
 }
@@ -184,7 +188,8 @@ ScenarioResult limitBand(ScenarioBench& bench) {
   bench.run(r.seconds, [&](const ServoState& s) { watch.observe(r, s); });
   const ServoState& s = bench.state();
   r.finalJointDeg = 0;
-  for (int i = 1; i < s.dof; ++i) r.finalJointDeg = std::max(r.finalJointDeg, std::fabs(s.q[i] * kDeg - goal[i]));
+  for (int i = 1; i < s.dof; ++i)
+    r.finalJointDeg = std::max(r.finalJointDeg, std::fabs(s.q[i] * kDeg - goal[i]));
   r.messages = bench.takeText();
   return r;
 }
@@ -208,14 +213,15 @@ ScenarioResult axisAngle(ScenarioBench& bench) {
   float angle = 0;
   goal.rotation.toAxisAngle(axis, angle);
   const float config[7] = {goal.translation[0], goal.translation[1], goal.translation[2], float(angle * kDeg),
-                           3 * axis[0], 3 * axis[1], 3 * axis[2]};
+                           3 * axis[0],         3 * axis[1],         3 * axis[2]};
   bench.takeText();
   bench.setConfigGoal(kXtrack, config, 7, 8);
   Watch watch(r, 8.0);
   r.seconds = 8.0;
   bench.run(r.seconds, [&](const ServoState& s) { watch.observe(r, s); });
   const ServoState& s = bench.state();
-  r.finalPositionMm = 1000 * norm(tool(s) - Vec3{goal.translation[0], goal.translation[1], goal.translation[2]});
+  r.finalPositionMm =
+      1000 * norm(tool(s) - Vec3{goal.translation[0], goal.translation[1], goal.translation[2]});
   r.finalOrientationDeg = angleBetween(s.T.rotation, goal.rotation);
   r.messages = bench.takeText();
   bench.setRobotType(kQuaternionModel);
@@ -228,7 +234,8 @@ ScenarioResult axisAngle(ScenarioBench& bench) {
 // The line runs along (-0.6 0.8 0), 21 cm beside the tool; the goal is the
 // ready pose's tool position, whose projection lies on the line.
 ScenarioResult lineApproach(ScenarioBench& bench) {
-  ScenarioResult r = begin(kLine, "line along (-0.6 0.8 0) 21 cm beside the tool; goal: the tool's projection");
+  ScenarioResult r =
+      begin(kLine, "line along (-0.6 0.8 0) 21 cm beside the tool; goal: the tool's projection");
   const Vec3 u{-0.6, 0.8, 0}, side{-0.8, -0.6, 0};
   const PrTransform start = frameAt(bench, kReadyPose);
   const Vec3 p0 = tool(bench.state());
@@ -264,37 +271,50 @@ const std::vector<Case>& cases() {
   static const std::vector<Case> table = {
       // Back where they were after the pull: the "n" modes through their trim,
       // the model-based hold through its disturbance observer.
-      {"nhold-push", [](ScenarioBench& b) { return pushed(b, kNhold); },
+      {"nhold-push",
+       [](ScenarioBench& b) { return pushed(b, kNhold); },
        {atMost(&R::finalPositionMm, 2), atMost(&R::finalOrientationDeg, 0.5)}},
       {"njhold-push", [](ScenarioBench& b) { return pushed(b, kNjhold); }, {atMost(&R::finalPositionMm, 2)}},
-      {"hold-push", [](ScenarioBench& b) { return pushed(b, kHold); },
+      {"hold-push",
+       [](ScenarioBench& b) { return pushed(b, kHold); },
        {atMost(&R::finalPositionMm, 1), atMost(&R::finalOrientationDeg, 0.5)}},
       // Stretched towards the goal and still: no chatter, joints within dqmax.
       // The goal starts 949 mm away; the arm ends 826 mm from it, stretched
       // as far as it reaches with the tool down and its elbow still bent.
-      {"goto-beyond-reach", [](ScenarioBench& b) { return beyondReach(b, kGoto); },
+      {"goto-beyond-reach",
+       [](ScenarioBench& b) { return beyondReach(b, kGoto); },
        {atMost(&R::lateReversals, 0), atMost(&R::peakJointSpeed, 1.05), atMost(&R::finalPositionMm, 850),
         atMost(&R::finalOrientationDeg, 0.5)}},
-      {"track-beyond-reach", [](ScenarioBench& b) { return beyondReach(b, kTrack); },
+      {"track-beyond-reach",
+       [](ScenarioBench& b) { return beyondReach(b, kTrack); },
        {atMost(&R::lateReversals, 0), atMost(&R::peakJointSpeed, 1.05), atMost(&R::finalPositionMm, 850),
         atMost(&R::finalOrientationDeg, 0.5)}},
       // The goals' elbow lies on the other side of its singularity from
       // q = 0's: along a joint path first, the tool within vmax.
-      {"goto-from-startup", [](ScenarioBench& b) { return fromStartup(b, kGoto); },
+      {"goto-from-startup",
+       [](ScenarioBench& b) { return fromStartup(b, kGoto); },
        {atMost(&R::finalPositionMm, 1), atMost(&R::finalOrientationDeg, 0.5), atLeast(&R::limitMarginDeg, 0),
         atMost(&R::peakLinearSpeed, 1.05), atMost(&R::peakJointSpeed, 1.05)}},
-      {"track-from-startup", [](ScenarioBench& b) { return fromStartup(b, kTrack); },
+      {"track-from-startup",
+       [](ScenarioBench& b) { return fromStartup(b, kTrack); },
        {atMost(&R::finalPositionMm, 1), atMost(&R::finalOrientationDeg, 0.5), atLeast(&R::limitMarginDeg, 0),
         atMost(&R::peakLinearSpeed, 1.05), atMost(&R::peakJointSpeed, 1.05)}},
-      {"goto-wrist-singular", wristSingular,
-       {atMost(&R::finalPositionMm, 1), atMost(&R::finalOrientationDeg, 0.5), atLeast(&R::limitMarginDeg, 0)}},
+      {"goto-wrist-singular",
+       wristSingular,
+       {atMost(&R::finalPositionMm, 1), atMost(&R::finalOrientationDeg, 0.5),
+        atLeast(&R::limitMarginDeg, 0)}},
       {"jgoto-limit-band", limitBand, {atMost(&R::finalJointDeg, 0.05)}},
-      {"xtrack-unnormalised", [](ScenarioBench& b) { return unnormalised(b, kXtrack); },
+      {"xtrack-unnormalised",
+       [](ScenarioBench& b) { return unnormalised(b, kXtrack); },
        {atMost(&R::finalPositionMm, 1), atMost(&R::finalOrientationDeg, 0.5)}},
-      {"nxtrack-unnormalised", [](ScenarioBench& b) { return unnormalised(b, kNxtrack); },
+      {"nxtrack-unnormalised",
+       [](ScenarioBench& b) { return unnormalised(b, kNxtrack); },
        {atMost(&R::finalPositionMm, 2), atMost(&R::finalOrientationDeg, 0.5)}},
-      {"xtrack-axis-angle", axisAngle, {atMost(&R::finalPositionMm, 1), atMost(&R::finalOrientationDeg, 0.5)}},
-      {"line-approach", lineApproach,
+      {"xtrack-axis-angle",
+       axisAngle,
+       {atMost(&R::finalPositionMm, 1), atMost(&R::finalOrientationDeg, 0.5)}},
+      {"line-approach",
+       lineApproach,
        {atMost(&R::peakLinearSpeed, 1.05), atMost(&R::lineMm, 1), atMost(&R::finalPositionMm, 1)}},
   };
   return table;
