@@ -47,15 +47,39 @@ void choleskySolveInPlace(const float* lu, int n, float* x, int stride) {
   backSubstitute(lu, n, x, stride, /*unitDiagonal=*/false);
 }
 
-using SolveInPlace = void (*)(const float*, int, float*, int);
-
-// Column c of dest = factored⁻¹·e_c, solved straight in dest's column.
-void invertFromFactors(const PrMatrix& factors, PrMatrix& dest, SolveInPlace solve) {
+// dest = factored⁻¹, all columns at once: each step combines whole rows, so
+// the n columns' sums are independent and the pivots are divided by once
+// each, where solving column by column chains every element on the last.
+// L's diagonal lies on and below the diagonal of f; U's above it, with a unit
+// diagonal when unitDiagonal holds and f's own otherwise.
+void invertFromFactors(const PrMatrix& factors, PrMatrix& dest, bool unitDiagonal) {
   const int n = factors.row();
+  const float* f = factors.dataPtr();
   float* d = dest.dataPtr();
-  for (int c = 0; c < n; ++c) {
-    for (int r = 0; r < n; ++r) d[r * n + c] = r == c ? 1.0f : 0.0f;
-    solve(factors.dataPtr(), n, d + c, n);
+  // L·Y = I, top down.
+  for (int i = 0; i < n; ++i) {
+    float* yi = d + i * n;
+    for (int c = 0; c < n; ++c) yi[c] = i == c ? 1.0f : 0.0f;
+    const float* l = f + i * n;
+    for (int j = 0; j < i; ++j) {
+      const float* yj = d + j * n;
+      for (int c = 0; c < n; ++c) yi[c] -= l[j] * yj[c];
+    }
+    const float scale = 1.0f / l[i];
+    for (int c = 0; c < n; ++c) yi[c] *= scale;
+  }
+  // U·X = Y, bottom up, over Y's rows.
+  for (int i = n - 1; i >= 0; --i) {
+    float* xi = d + i * n;
+    const float* u = f + i * n;
+    for (int k = i + 1; k < n; ++k) {
+      const float* xk = d + k * n;
+      for (int c = 0; c < n; ++c) xi[c] -= u[k] * xk[c];
+    }
+    if (!unitDiagonal) {
+      const float scale = 1.0f / u[i];
+      for (int c = 0; c < n; ++c) xi[c] *= scale;
+    }
   }
 }
 
@@ -131,7 +155,7 @@ void PrMatrix::inverse(PrMatrix& dest, PrMatrix& lu) const {
   // Factor before touching dest, so that dest may be this matrix itself.
   luDecomp(lu);
   dest.resize(m_row, m_col);
-  invertFromFactors(lu, dest, luSolveInPlace);
+  invertFromFactors(lu, dest, /*unitDiagonal=*/true);
 }
 
 void PrMatrix::inverse(PrMatrix& dest) const {
@@ -144,7 +168,7 @@ void PrMatrix::inverseSPD(PrMatrix& dest, PrMatrix& lu) const {
   PR_ASSERT(&lu != &dest);
   choleskyDecomp(lu);
   dest.resize(m_row, m_col);
-  invertFromFactors(lu, dest, choleskySolveInPlace);
+  invertFromFactors(lu, dest, /*unitDiagonal=*/false);
 }
 
 void PrMatrix::inverseSPD(PrMatrix& dest) const {
