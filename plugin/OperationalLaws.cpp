@@ -55,10 +55,10 @@ void limitJointSpeeds(const ServoState& s, const TaskLayout& layout, double* vel
   double jjt[kMaxTask * kMaxTask], y[kMaxTask];
   for (int i = 0; i < r; ++i) {
     y[i] = velocity[i];
-    for (int k = 0; k < r; ++k) {
+    for (int k = 0; k <= i; ++k) {  // symmetric: one triangle, mirrored
       double sum = i == k ? kJointSpeedDamping * kJointSpeedDamping : 0.0;
       for (int j = 0; j < n; ++j) sum += double(J[i * n + j]) * J[k * n + j];
-      jjt[i * r + k] = sum;
+      jjt[i * r + k] = jjt[k * r + i] = sum;
     }
   }
   if (!choleskyFactor(r, jjt)) return;
