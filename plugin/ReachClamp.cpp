@@ -7,6 +7,11 @@
 namespace {
 
 constexpr int kBisections = 30;
+constexpr int kSamples = 32;  // along a way whose near end is out of reach too
+// Where the way from the goal ends when even the tool's own position is out of
+// reach with the goal's rotation: this far out from the base axis, at shoulder
+// height, the wrist reaches every direction.
+constexpr double kInnerRadius = 0.5;  // m
 
 bool reachable(const ServoState& s, const PrTransform& frame) {
   float q[6];
@@ -19,21 +24,45 @@ PrTransform along(const PrTransform& goal, const double from[3], const double wa
   return frame;
 }
 
-}  // namespace
-
-bool clampGoalToReach(const ServoState& s, TaskGoal& goal) {
-  if (s.dof != 6 || s.dx.size() != 6 || reachable(s, goal.frame)) return false;
-  double from[3], way[3];
-  toolPosition(s, from);
+// Pulls the goal back along the way from `from` to it, to the last point the
+// arm reaches; false when no point of the way is reachable.
+bool clampAlong(const ServoState& s, const double from[3], TaskGoal& goal) {
+  double way[3];
   for (int i = 0; i < 3; ++i) way[i] = double(goal.frame.translation[i]) - from[i];
   const double length = std::sqrt(way[0] * way[0] + way[1] * way[1] + way[2] * way[2]);
-  if (!(length > 0) || !reachable(s, along(goal.frame, from, way, 0))) return false;
-  // The tool's own position is reachable, the goal's is not: bisect between them.
-  double inside = 0, outside = 1;
+  if (!(length > 0)) return false;
+  // The last reachable sample from the goal's end, then bisection between it
+  // and the unreachable one after it.
+  double inside = -1, outside = 1;
+  for (int k = kSamples; k >= 0 && inside < 0; --k) {
+    const double t = double(k) / kSamples;
+    if (reachable(s, along(goal.frame, from, way, t)))
+      inside = t;
+    else
+      outside = t;
+  }
+  if (inside < 0) return false;
   for (int k = 0; k < kBisections; ++k) {
     const double t = 0.5 * (inside + outside);
     (reachable(s, along(goal.frame, from, way, t)) ? inside : outside) = t;
   }
   goal.frame = along(goal.frame, from, way, std::fmax(0.0, inside - kReachMargin / length));
   return true;
+}
+
+}  // namespace
+
+bool clampGoalToReach(const ServoState& s, TaskGoal& goal) {
+  if (s.dof != 6 || s.dx.size() != 6 || reachable(s, goal.frame)) return false;
+  double from[3];
+  toolPosition(s, from);
+  if (clampAlong(s, from, goal)) return true;
+  // The goal's rotation is out of reach even where the tool stands (the
+  // stretched arm of q = 0 turned to point down): come in towards the base
+  // axis instead, on the goal's side of it.
+  const double x = goal.frame.translation[0], y = goal.frame.translation[1];
+  const double radius = std::hypot(x, y);
+  const double inner[3] = {radius > 0 ? kInnerRadius * x / radius : kInnerRadius,
+                           radius > 0 ? kInnerRadius * y / radius : 0.0, 0.0};
+  return clampAlong(s, inner, goal);
 }

@@ -2,7 +2,9 @@
 // into the elbow singularity and chatters there; instead the goal position is
 // pulled back, along the straight way from the tool, to the last point the
 // arm reaches with its elbow still bent (kReachMargin short of the stretched
-// arm). The orientation goal stays.
+// arm). Where no point of that way is reachable with the goal's rotation, the
+// way runs from the goal in towards the base axis instead. The orientation
+// goal stays.
 #pragma once
 
 #include "plugin/TaskSpace.h"

@@ -50,6 +50,12 @@ TEST_F(HardCases, GotoBeyondReachStretchesAndStaysStillWithinDqmax) {
 TEST_F(HardCases, TrackBeyondReachStretchesAndStaysStillWithinDqmax) {
   expectWithinBounds("track-beyond-reach");
 }
+TEST_F(HardCases, GotoBeyondReachFromTheStretchedStartUpPoseComesInAndTurnsTheToolDown) {
+  expectWithinBounds("goto-beyond-reach-from-startup");
+}
+TEST_F(HardCases, TrackBeyondReachFromTheStretchedStartUpPoseComesInAndTurnsTheToolDown) {
+  expectWithinBounds("track-beyond-reach-from-startup");
+}
 TEST_F(HardCases, GotoFromTheStartUpPoseReachesAToolDownFrameInsideTheLimits) {
   expectWithinBounds("goto-from-startup");
 }

@@ -156,6 +156,17 @@ ScenarioResult beyondReach(ScenarioBench& bench, int mode) {
                    10.0);
 }
 
+// From the stretched arm of q = 0, the tool turned down: with that rotation
+// not even the tool's own position is reachable.
+ScenarioResult beyondReachFromStartup(ScenarioBench& bench, int mode) {
+  PrTransform goal;
+  goal.translation = PrVector3(1.5f, 0.3f, 0.2f);
+  goal.rotation = PrQuaternion(0, 0, 1, 0);
+  // finalPositionMm: how far the goal stays out of reach.
+  return frameMove(bench, mode, "q = 0 to (1.5 0.3 0.2 0 0 1 0): beyond reach, the tool turned down", kStartup,
+                   goal, 10.0);
+}
+
 ScenarioResult fromStartup(ScenarioBench& bench, int mode) {
   if (mode == kTrack) {
     PrTransform goal;
@@ -288,6 +299,17 @@ const std::vector<Case>& cases() {
       {"track-beyond-reach",
        [](ScenarioBench& b) { return beyondReach(b, kTrack); },
        {atMost(&R::lateReversals, 0), atMost(&R::peakJointSpeed, 1.05), atMost(&R::finalPositionMm, 850),
+        atMost(&R::finalOrientationDeg, 0.5)}},
+      // Pulled in towards the base axis, and reached with the tool down: the
+      // goal starts 1201 mm away, the arm ends about 750 mm from it (it
+      // stalled 630 mm from it, 84 degrees off, before it was pulled in).
+      {"goto-beyond-reach-from-startup",
+       [](ScenarioBench& b) { return beyondReachFromStartup(b, kGoto); },
+       {atMost(&R::lateReversals, 0), atMost(&R::peakJointSpeed, 1.05), atMost(&R::finalPositionMm, 800),
+        atMost(&R::finalOrientationDeg, 0.5)}},
+      {"track-beyond-reach-from-startup",
+       [](ScenarioBench& b) { return beyondReachFromStartup(b, kTrack); },
+       {atMost(&R::lateReversals, 0), atMost(&R::peakJointSpeed, 1.05), atMost(&R::finalPositionMm, 800),
         atMost(&R::finalOrientationDeg, 0.5)}},
       // The goals' elbow lies on the other side of its singularity from
       // q = 0's: along a joint path first, the tool within vmax.
