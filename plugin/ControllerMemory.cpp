@@ -19,6 +19,7 @@ void beginMode(ServoState& s, int mode) {
   m.refused = false;
   m.jointLeg = false;
   m.lineMissing = false;
+  m.lineGoalKnown = false;
   for (double& e : m.error) e = 0;
 }
 

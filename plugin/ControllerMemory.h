@@ -17,6 +17,7 @@ struct ControllerMemory {
   float qStart[6] = {};  // joint angles then (rad): hold and open targets
   TaskGoal poseStart;    // operational pose then: hold target
   TaskGoal goal;         // operational goal of the mode
+  TaskGoal goalAsGiven;  // the same before any pull back into reach
   float qGoal[6] = {};   // joint goal of the mode (rad)
   JointTrajectory jointPath;
   OperationalTrajectory taskPath;
@@ -28,6 +29,12 @@ struct ControllerMemory {
   double legTime = 0;            // s along that path (jointPath); slowed to keep the tool within vmax, wmax
   bool refused = false;          // the mode's goal was refused: the arm holds qStart
   bool lineMissing = false;      // line mode without an enabled line: goto behaviour
+  // Line mode: where along the line the goal lies, pulled back into reach, and
+  // the line it was found for (found again when setline moves the line).
+  bool lineGoalKnown = false;
+  bool lineOutOfReach = false;  // no point of the line within reach: goto behaviour
+  double lineGoalAlong = 0;     // m from the line's point closest to the origin
+  PrVector3 lineClosest, lineDirection;
   bool badTorqueReported = false;
   double error[kMaxTask] = {};  // last error the mode acted on, for PrintDebug
   double nearestObstacle = 0;   // m, pfmove

@@ -79,5 +79,7 @@ KORVEX_CONTROL_ENTRY PrintDebug(ServoState* s) {
     consolePrint("path %.3f s of %.3f s\n", m.pathTime, m.taskPath.duration());
   if (mode == kPfmove) consolePrint("nearest obstacle surface %.1f mm\n", 1000 * m.nearestObstacle);
   if (mode == kLine)
-    consolePrint(m.lineMissing ? "no virtual line: moving as goto\n" : "following the line\n");
+    consolePrint(m.lineMissing      ? "no virtual line: moving as goto\n"
+                 : m.lineOutOfReach ? "the line is out of reach: moving as goto\n"
+                                    : "following the line\n");
 }

@@ -42,6 +42,7 @@ void beginTaskGoal(ServoState& s, int mode) {
   beginMode(s, mode);
   ControllerMemory& m = controllerMemory();
   m.goal = goalFromRecord(s);
+  m.goalAsGiven = m.goal;
   if (clampGoalToReach(s, m.goal))
     consolePrint("control: the goal is out of reach; moving as far towards it as the arm reaches\n");
 }

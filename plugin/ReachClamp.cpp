@@ -66,3 +66,25 @@ bool clampGoalToReach(const ServoState& s, TaskGoal& goal) {
                            radius > 0 ? kInnerRadius * y / radius : 0.0, 0.0};
   return clampAlong(s, inner, goal);
 }
+
+bool reachableAlongLine(const ServoState& s, const PrTransform& goal, const double c[3], const double u[3],
+                        double from, double to, double& along) {
+  along = to;
+  if (s.dof != 6) return true;
+  TaskGoal onLine;
+  onLine.frame = goal;
+  for (int i = 0; i < 3; ++i) onLine.frame.translation[i] = float(c[i] + to * u[i]);
+  if (reachable(s, onLine.frame)) return true;
+  // From the tool's side first; where the goal's rotation is out of reach
+  // there too, from the line's point nearest the shoulder.
+  for (const double t : {from, 0.0}) {
+    double start[3];
+    for (int i = 0; i < 3; ++i) start[i] = c[i] + t * u[i];
+    TaskGoal pulled = onLine;
+    if (!clampAlong(s, start, pulled)) continue;
+    along = 0;
+    for (int i = 0; i < 3; ++i) along += (double(pulled.frame.translation[i]) - c[i]) * u[i];
+    return true;
+  }
+  return false;
+}

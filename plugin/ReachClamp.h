@@ -14,3 +14,10 @@ inline constexpr double kReachMargin = 0.02;  // m
 // Six-joint models only; false (goal unchanged) when the goal is reachable
 // or the model is a reduced one.
 bool clampGoalToReach(const ServoState& s, TaskGoal& goal);
+
+// The line mode's goal: the farthest point c + t u of the line, from t = from
+// (or else from c, the point nearest the origin) towards t = to, that the arm
+// reaches with the goal's rotation, into `along`: `to` itself when it is
+// reachable or the model a reduced one. False when no such point is found.
+bool reachableAlongLine(const ServoState& s, const PrTransform& goal, const double c[3], const double u[3],
+                        double from, double to, double& along);

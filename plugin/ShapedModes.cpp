@@ -16,6 +16,7 @@
 #include "plugin/ControllerMemory.h"
 #include "plugin/OperationalLaws.h"
 #include "plugin/OperationalTorque.h"
+#include "plugin/ReachClamp.h"
 #include "plugin/RepulsivePotentials.h"
 #include "plugin/VelocitySaturation.h"
 #include "protocol/ControlModeTable.h"
@@ -42,6 +43,42 @@ void pfmove(ServoState& s) {
   applyTask(s, command, true);
 }
 
+bool sameVector(const PrVector3& a, const PrVector3& b) {
+  return a[0] == b[0] && a[1] == b[1] && a[2] == b[2];
+}
+
+// How far along the line (from its point c closest to the origin, direction u)
+// the mode's goal lies: the foot of the goal as given, pulled back towards the
+// tool's foot p when the arm cannot reach it with the goal's rotation. Found
+// once per line: again only when setline moves it. False when no point of the
+// line is within reach.
+bool lineGoalAlong(const ServoState& s, const double p[3], const double c[3], const double u[3],
+                   double& along) {
+  ControllerMemory& m = controllerMemory();
+  if (m.lineGoalKnown && sameVector(m.lineClosest, s.line.closest) &&
+      sameVector(m.lineDirection, s.line.direction)) {
+    along = m.lineGoalAlong;
+    return !m.lineOutOfReach;
+  }
+  double goal[3], to = 0, from = 0;
+  goalPosition(s, m.layout, m.goalAsGiven, goal);
+  for (int i = 0; i < 3; ++i) to += (goal[i] - c[i]) * u[i], from += (p[i] - c[i]) * u[i];
+  m.lineOutOfReach = !reachableAlongLine(s, m.goalAsGiven.frame, c, u, from, to, along);
+  // A goal itself out of reach was reported when the mode began.
+  const bool goalPulledIn = !sameVector(m.goal.frame.translation, m.goalAsGiven.frame.translation);
+  if (m.lineOutOfReach)
+    consolePrint("line: no point of the line is within the arm's reach; moving as goto\n");
+  else if (along != to && !goalPulledIn)
+    consolePrint(
+        "line: the goal's point on the line is out of reach; moving along the line as far as the arm "
+        "reaches\n");
+  m.lineGoalKnown = true;
+  m.lineGoalAlong = along;
+  m.lineClosest = s.line.closest;
+  m.lineDirection = s.line.direction;
+  return !m.lineOutOfReach;
+}
+
 // Along the line: velocity-saturated goto to the goal's projection; across
 // it: the same PD back onto the line, served first. Orientation: goto.
 void line(ServoState& s) {
@@ -54,12 +91,15 @@ void line(ServoState& s) {
     applyTask(s, command, true);
     return;
   }
-  double p[3], v[3], goal[3], u[3], c[3];
+  double p[3], v[3], u[3], c[3];
   toolPosition(s, p);
   toolVelocity(s, m.layout, v);
-  goalPosition(s, m.layout, m.goal, goal);
   for (int i = 0; i < 3; ++i) u[i] = s.line.direction[i], c[i] = s.line.closest[i];
-  const double goalAlong = (goal[0] - c[0]) * u[0] + (goal[1] - c[1]) * u[1] + (goal[2] - c[2]) * u[2];
+  double goalAlong = 0;
+  if (!lineGoalAlong(s, p, c, u, goalAlong)) {
+    applyTask(s, command, true);
+    return;
+  }
   double error[3], along = 0;
   for (int i = 0; i < 3; ++i) error[i] = p[i] - (c[i] + goalAlong * u[i]);
   for (int i = 0; i < 3; ++i) along += error[i] * u[i];
@@ -77,8 +117,15 @@ void line(ServoState& s) {
   limitGroupLength(onto, all, 3, s.vmax);
   const double used2 = onto[0] * onto[0] + onto[1] * onto[1] + onto[2] * onto[2];
   limitGroupLength(ahead, all, 3, std::sqrt(std::fmax(0.0, double(s.vmax) * s.vmax - used2)));
+  // Slower still where a joint would pass its share of dqmax, as in goto:
+  // out along a line the arm stretches, and its elbow would race.
+  double desired[3], velocity[kMaxTask] = {};
+  for (int i = 0; i < 3; ++i) desired[i] = onto[i] + ahead[i];
+  for (int k = 0; k < m.layout.nPos; ++k) velocity[m.layout.pos[k]] = desired[m.layout.worldAxis[k]];
+  limitJointSpeeds(s, m.layout, velocity);
+  for (int k = 0; k < m.layout.nPos; ++k) desired[m.layout.worldAxis[k]] = velocity[m.layout.pos[k]];
   for (int i = 0; i < 3; ++i) {
-    world[i] = -kv * (v[i] - onto[i] - ahead[i]);
+    world[i] = -kv * (v[i] - desired[i]);
     m.error[i] = error[i];
   }
   setPositionalCommand(m.layout, world, command);

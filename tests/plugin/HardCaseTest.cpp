@@ -56,6 +56,12 @@ TEST_F(HardCases, GotoBeyondReachFromTheStretchedStartUpPoseComesInAndTurnsTheTo
 TEST_F(HardCases, TrackBeyondReachFromTheStretchedStartUpPoseComesInAndTurnsTheToolDown) {
   expectWithinBounds("track-beyond-reach-from-startup");
 }
+TEST_F(HardCases, LineBeyondReachGoesOutAlongTheLineAsFarAsTheArmReachesAndStaysStill) {
+  expectWithinBounds("line-beyond-reach");
+}
+TEST_F(HardCases, ALineWhollyOutOfReachIsSaidAndTheGoalReachedAsGoto) {
+  expectWithinBounds("line-out-of-reach");
+}
 TEST_F(HardCases, GotoFromTheStartUpPoseReachesAToolDownFrameInsideTheLimits) {
   expectWithinBounds("goto-from-startup");
 }

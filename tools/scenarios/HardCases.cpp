@@ -163,8 +163,8 @@ ScenarioResult beyondReachFromStartup(ScenarioBench& bench, int mode) {
   goal.translation = PrVector3(1.5f, 0.3f, 0.2f);
   goal.rotation = PrQuaternion(0, 0, 1, 0);
   // finalPositionMm: how far the goal stays out of reach.
-  return frameMove(bench, mode, "q = 0 to (1.5 0.3 0.2 0 0 1 0): beyond reach, the tool turned down", kStartup,
-                   goal, 10.0);
+  return frameMove(bench, mode, "q = 0 to (1.5 0.3 0.2 0 0 1 0): beyond reach, the tool turned down",
+                   kStartup, goal, 10.0);
 }
 
 ScenarioResult fromStartup(ScenarioBench& bench, int mode) {
@@ -272,6 +272,54 @@ ScenarioResult lineApproach(ScenarioBench& bench) {
   return r;
 }
 
+// The line runs out along x 10 cm above the ready pose's tool; its far end and
+// the goal on it lie well beyond reach: onto the line, out along it as far as
+// the arm reaches, and still there, on the line.
+ScenarioResult lineBeyondReach(ScenarioBench& bench) {
+  ScenarioResult r = begin(kLine, "line out along x 10 cm above the tool; goal 1 m out on it: beyond reach");
+  const PrTransform start = frameAt(bench, kReadyPose);
+  const Vec3 u{1, 0, 0}, p1 = tool(bench.state()) + Vec3{0, 0, 0.1}, p2 = p1 + 1.2 * u;
+  const float a[3] = {float(p1.x), float(p1.y), float(p1.z)}, b[3] = {float(p2.x), float(p2.y), float(p2.z)};
+  bench.setLine(a, b);
+  bench.takeText();
+  PrTransform goal = start;
+  const Vec3 g = p1 + 1.0 * u;
+  goal.translation = PrVector3(float(g.x), float(g.y), float(g.z));
+  bench.setFrameGoal(kLine, goal);
+  Watch watch(r, 8.0);
+  r.seconds = 8.0;
+  bool onLine = false;
+  bench.run(r.seconds, [&](const ServoState& s) {
+    watch.observe(r, s);
+    const Vec3 e = tool(s) - p1;
+    const double off = 1000 * norm(e - dot(e, u) * u);
+    onLine = onLine || off <= 0.5;
+    if (onLine) r.lineMm = std::isnan(r.lineMm) ? off : std::max(r.lineMm, off);
+  });
+  r.finalPositionMm = 1000 * norm(tool(bench.state()) - g);
+  r.finalOrientationDeg = angleBetween(bench.state().T.rotation, start.rotation);
+  r.messages = bench.takeText();
+  bench.deleteLine();
+  bench.takeText();
+  return r;
+}
+
+// A line wholly beyond reach, 1.2 m out: the mode says so and moves as goto
+// to the goal, which the arm reaches, instead of stretching towards the line.
+ScenarioResult lineOutOfReach(ScenarioBench& bench) {
+  PrTransform goal = frameAt(bench, kReadyPose);
+  const float a[3] = {1.2f, -0.5f, 0.3f}, b[3] = {1.2f, 0.5f, 0.3f};
+  bench.setLine(a, b);
+  goal = taskGoalFrom(goal);
+  ScenarioResult r = frameMove(bench, kLine,
+                               "line from (1.2 -0.5 0.3) to (1.2 0.5 0.3), out of reach; goal: the "
+                               "task goal of the ready pose",
+                               kReadyPose, goal, 6.0);
+  bench.deleteLine();
+  bench.takeText();
+  return r;
+}
+
 struct Case {
   const char* name;
   ScenarioResult (*run)(ScenarioBench&);
@@ -338,6 +386,14 @@ const std::vector<Case>& cases() {
       {"line-approach",
        lineApproach,
        {atMost(&R::peakLinearSpeed, 1.05), atMost(&R::lineMm, 1), atMost(&R::finalPositionMm, 1)}},
+      {"line-out-of-reach",
+       lineOutOfReach,
+       {atMost(&R::lateReversals, 0), atMost(&R::peakJointSpeed, 1.05), atMost(&R::finalPositionMm, 1),
+        atMost(&R::finalOrientationDeg, 0.5)}},
+      {"line-beyond-reach",
+       lineBeyondReach,
+       {atMost(&R::lateReversals, 0), atMost(&R::peakJointSpeed, 1.05), atMost(&R::lineMm, 1),
+        atMost(&R::finalOrientationDeg, 0.5)}},
   };
   return table;
 }
