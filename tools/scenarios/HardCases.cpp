@@ -242,21 +242,17 @@ ScenarioResult axisAngle(ScenarioBench& bench) {
 
 // --- line mode ------------------------------------------------------------------------------
 
-// The line runs along (-0.6 0.8 0), 21 cm beside the tool; the goal is the
-// ready pose's tool position, whose projection lies on the line.
-ScenarioResult lineApproach(ScenarioBench& bench) {
-  ScenarioResult r =
-      begin(kLine, "line along (-0.6 0.8 0) 21 cm beside the tool; goal: the tool's projection");
-  const Vec3 u{-0.6, 0.8, 0}, side{-0.8, -0.6, 0};
-  const PrTransform start = frameAt(bench, kReadyPose);
-  const Vec3 p0 = tool(bench.state());
-  const Vec3 p1 = p0 + 0.21 * side + (-0.3) * u, p2 = p0 + 0.21 * side + 0.3 * u;
+// Sets the line from p1 along u to p2, starts line mode towards `goal` and
+// runs for `seconds`, watching the tool's distance from the line once it has
+// come within 0.5 mm of it (lineMm). The line is deleted afterwards.
+void runOnLine(ScenarioBench& bench, ScenarioResult& r, const Vec3& p1, const Vec3& u, const Vec3& p2,
+               const PrTransform& goal, double seconds) {
   const float a[3] = {float(p1.x), float(p1.y), float(p1.z)}, b[3] = {float(p2.x), float(p2.y), float(p2.z)};
   bench.setLine(a, b);
   bench.takeText();
-  bench.setFrameGoal(kLine, start);
-  Watch watch(r, 6.0);
-  r.seconds = 6.0;
+  bench.setFrameGoal(kLine, goal);
+  Watch watch(r, seconds);
+  r.seconds = seconds;
   bool onLine = false;
   bench.run(r.seconds, [&](const ServoState& s) {
     watch.observe(r, s);
@@ -265,10 +261,21 @@ ScenarioResult lineApproach(ScenarioBench& bench) {
     onLine = onLine || off <= 0.5;
     if (onLine) r.lineMm = std::isnan(r.lineMm) ? off : std::max(r.lineMm, off);
   });
-  r.finalPositionMm = 1000 * norm(tool(bench.state()) - (p0 + 0.21 * side));
   r.messages = bench.takeText();
   bench.deleteLine();
   bench.takeText();
+}
+
+// The line runs along (-0.6 0.8 0), 21 cm beside the tool; the goal is the
+// ready pose's tool position, whose projection lies on the line.
+ScenarioResult lineApproach(ScenarioBench& bench) {
+  ScenarioResult r =
+      begin(kLine, "line along (-0.6 0.8 0) 21 cm beside the tool; goal: the tool's projection");
+  const Vec3 u{-0.6, 0.8, 0}, side{-0.8, -0.6, 0};
+  const PrTransform start = frameAt(bench, kReadyPose);
+  const Vec3 p0 = tool(bench.state());
+  runOnLine(bench, r, p0 + 0.21 * side + (-0.3) * u, u, p0 + 0.21 * side + 0.3 * u, start, 6.0);
+  r.finalPositionMm = 1000 * norm(tool(bench.state()) - (p0 + 0.21 * side));
   return r;
 }
 
@@ -278,29 +285,12 @@ ScenarioResult lineApproach(ScenarioBench& bench) {
 ScenarioResult lineBeyondReach(ScenarioBench& bench) {
   ScenarioResult r = begin(kLine, "line out along x 10 cm above the tool; goal 1 m out on it: beyond reach");
   const PrTransform start = frameAt(bench, kReadyPose);
-  const Vec3 u{1, 0, 0}, p1 = tool(bench.state()) + Vec3{0, 0, 0.1}, p2 = p1 + 1.2 * u;
-  const float a[3] = {float(p1.x), float(p1.y), float(p1.z)}, b[3] = {float(p2.x), float(p2.y), float(p2.z)};
-  bench.setLine(a, b);
-  bench.takeText();
+  const Vec3 u{1, 0, 0}, p1 = tool(bench.state()) + Vec3{0, 0, 0.1}, g = p1 + 1.0 * u;
   PrTransform goal = start;
-  const Vec3 g = p1 + 1.0 * u;
   goal.translation = PrVector3(float(g.x), float(g.y), float(g.z));
-  bench.setFrameGoal(kLine, goal);
-  Watch watch(r, 8.0);
-  r.seconds = 8.0;
-  bool onLine = false;
-  bench.run(r.seconds, [&](const ServoState& s) {
-    watch.observe(r, s);
-    const Vec3 e = tool(s) - p1;
-    const double off = 1000 * norm(e - dot(e, u) * u);
-    onLine = onLine || off <= 0.5;
-    if (onLine) r.lineMm = std::isnan(r.lineMm) ? off : std::max(r.lineMm, off);
-  });
+  runOnLine(bench, r, p1, u, p1 + 1.2 * u, goal, 8.0);
   r.finalPositionMm = 1000 * norm(tool(bench.state()) - g);
   r.finalOrientationDeg = angleBetween(bench.state().T.rotation, start.rotation);
-  r.messages = bench.takeText();
-  bench.deleteLine();
-  bench.takeText();
   return r;
 }
 
