@@ -38,6 +38,7 @@
 #include "app/ServoAgent.h"
 #include "app/ServoThread.h"
 #include "app/UiAgent.h"
+#include "bench/BenchProgram.h"
 #include "bench/ProcessCpu.h"
 #include "gui/ScopeDock.h"
 #include "servo/Session.h"
@@ -62,26 +63,13 @@ void BM_ScopeWindowCpu(benchmark::State& state) {
   const fs::path runDir = KORVEX_RUN_DIR;
   const fs::path scratch = fs::temp_directory_path() / ("bench-scope-" + std::to_string(getpid()));
   for (auto _ : state) {
-    fs::remove_all(scratch);  // no "config": the scope starts hidden
-    fs::create_directories(scratch);
-    for (const char* name : {"Configuration.dat", "puma560.prm", "control.dll"})
-      fs::create_symlink(runDir / name, scratch / name);
-    int input[2];
-    if (pipe(input) != 0) {
-      state.SkipWithError("no pipe");
+    makeScratchRunDir(runDir, scratch);  // no "config": the scope starts hidden
+    BenchProgram program = startProgram(runDir, scratch, /*window=*/true);
+    if (program.pid < 0) {
+      state.SkipWithError("the program could not be started");
       break;
     }
-    const pid_t pid = fork();
-    if (pid == 0) {
-      if (chdir(scratch.c_str()) != 0) _exit(126);
-      dup2(input[0], 0);
-      close(input[1]);
-      std::freopen("/dev/null", "w", stdout);
-      std::freopen("/dev/null", "w", stderr);
-      execl((runDir / "korvex").c_str(), "korvex", nullptr);
-      _exit(127);
-    }
-    close(input[0]);
+    const pid_t pid = program.pid;
     std::string window =
         shell("timeout 30 xdotool search --sync --onlyvisible --name '^KORVEX Simulator$' | head -1");
     window.erase(std::remove(window.begin(), window.end(), '\n'), window.end());
@@ -97,10 +85,7 @@ void BM_ScopeWindowCpu(benchmark::State& state) {
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
     state.counters["cpu_percent"] = 100 * (all - all0) / wall;
     state.counters["gui_thread_percent"] = 100 * (gui - gui0) / wall;
-    const char quit[] = "quit\n";
-    if (write(input[1], quit, sizeof quit - 1) < 0) kill(pid, SIGTERM);
-    close(input[1]);
-    waitpid(pid, nullptr, 0);
+    quitProgram(program);
   }
   fs::remove_all(scratch);
 }

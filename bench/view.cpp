@@ -33,6 +33,7 @@
 #include "app/ServoAgent.h"
 #include "app/TextUI.h"
 #include "app/UiAgent.h"
+#include "bench/BenchProgram.h"
 #include "bench/ProcessCpu.h"
 #include "gui/Gui.h"
 #include "gui/RobotWidget.h"
@@ -142,32 +143,14 @@ void BM_StillArmCpu(benchmark::State& state) {
   const bool withWindow = state.range(0) != 0;
   const fs::path runDir = KORVEX_RUN_DIR;
   const fs::path scratch = fs::temp_directory_path() / ("bench-view-" + std::to_string(getpid()));
-  fs::remove_all(scratch);
-  fs::create_directories(scratch);
-  for (const char* name : {"Configuration.dat", "puma560.prm", "control.dll"})
-    fs::create_symlink(runDir / name, scratch / name);
+  makeScratchRunDir(runDir, scratch);
   for (auto _ : state) {
-    int input[2];
-    if (pipe(input) != 0) {
-      state.SkipWithError("no pipe");
+    BenchProgram program = startProgram(runDir, scratch, withWindow);
+    if (program.pid < 0) {
+      state.SkipWithError("the program could not be started");
       break;
     }
-    const pid_t pid = fork();
-    if (pid == 0) {
-      if (chdir(scratch.c_str()) != 0) _exit(126);
-      dup2(input[0], 0);
-      close(input[1]);
-      std::freopen("/dev/null", "w", stdout);
-      std::freopen("/dev/null", "w", stderr);
-      const std::string program = (runDir / "korvex").string();
-      if (withWindow) {
-        execl(program.c_str(), "korvex", nullptr);
-      } else {
-        execl(program.c_str(), "korvex", "--no-gui", nullptr);
-      }
-      _exit(127);
-    }
-    close(input[0]);
+    const pid_t pid = program.pid;
     // Start-up and the first frames are not the still state.
     std::this_thread::sleep_for(std::chrono::seconds(5));
     const CpuUse use0 = cpuUse(pid);
@@ -177,10 +160,7 @@ void BM_StillArmCpu(benchmark::State& state) {
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
     state.counters["cpu_percent"] = 100 * (use.all - use0.all) / wall;
     state.counters["drawing_percent"] = 100 * (use.drawing - use0.drawing) / wall;
-    const char quit[] = "quit\n";
-    if (write(input[1], quit, sizeof quit - 1) < 0) kill(pid, SIGTERM);
-    close(input[1]);
-    waitpid(pid, nullptr, 0);
+    quitProgram(program);
   }
   fs::remove_all(scratch);
 }
