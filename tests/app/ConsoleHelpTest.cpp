@@ -35,6 +35,8 @@ class ConsoleHelp : public testing::Test {
     m_agent = std::make_unique<UiAgent>();
     m_servo = std::make_unique<ServoAgent>();
     m_ui = std::make_unique<TextUI>(m_servo.get());
+    // The stand-in servo answers between lines, not while quit waits for it.
+    m_ui->setRepliesPolledByCaller(true);
   }
 
   void TearDown() override {
