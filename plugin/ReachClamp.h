@@ -11,8 +11,9 @@
 
 inline constexpr double kReachMargin = 0.02;  // m
 
-// Six-joint models only; false (goal unchanged) when the goal is reachable
-// or the model is a reduced one.
+// Six-joint models, and the 3- and 4-joint arms (their position entries pulled
+// back from the current x, the angle kept); false (goal unchanged) when the
+// goal is reachable, or on the one-joint arm.
 bool clampGoalToReach(const ServoState& s, TaskGoal& goal);
 
 // The line mode's goal: the farthest point c + t u of the line, from t = from

@@ -62,6 +62,10 @@ TEST_F(HardCases, LineBeyondReachGoesOutAlongTheLineAsFarAsTheArmReachesAndStays
 TEST_F(HardCases, ALineWhollyOutOfReachIsSaidAndTheGoalReachedAsGoto) {
   expectWithinBounds("line-out-of-reach");
 }
+TEST_F(HardCases, TheThreeAndFourJointArmsStopStillShortOfAGoalBeyondReach) {
+  expectWithinBounds("goto-beyond-reach-3-joints");
+  expectWithinBounds("goto-beyond-reach-4-joints");
+}
 TEST_F(HardCases, GotoFromTheStartUpPoseReachesAToolDownFrameInsideTheLimits) {
   expectWithinBounds("goto-from-startup");
 }

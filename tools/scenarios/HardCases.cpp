@@ -23,6 +23,7 @@ constexpr float kStartup[6] = {0, 0, 0, 0, 0, 0};
 constexpr float kWristSingular[6] = {0, -60, 160, 0, 0, 0};
 constexpr float kPull[3] = {0, 20, 0};  // N, sideways
 constexpr int kQuaternionModel = 3, kAxisAngleModel = 6;
+constexpr int kThreeJointArm = 1, kFourJointArm = 2;
 
 struct Vec3 {
   double x, y, z;
@@ -240,6 +241,29 @@ ScenarioResult axisAngle(ScenarioBench& bench) {
   return r;
 }
 
+// A reduced arm from its start-up pose to a goal 2 m out (its configuration:
+// the tool's position and one angle, 30 degrees): pulled back into reach and
+// reached there, still.
+ScenarioResult reducedBeyondReach(ScenarioBench& bench, int robotType) {
+  const bool four = robotType == kFourJointArm;
+  ScenarioResult r = begin(kGoto, four ? "4-joint arm from start-up to (2.0 0.5 0.3 30): beyond reach"
+                                       : "3-joint arm from start-up to (2.0 0.0 30): beyond reach");
+  bench.setRobotType(robotType);
+  bench.takeText();
+  const float goal4[4] = {2.0f, 0.5f, 0.3f, 30.0f}, goal3[3] = {2.0f, 0.0f, 30.0f};
+  const int count = four ? 4 : 3;
+  bench.setConfigGoal(kGoto, four ? goal4 : goal3, count);
+  Watch watch(r, 8.0);
+  r.seconds = 8.0;
+  bench.run(r.seconds, [&](const ServoState& s) { watch.observe(r, s); });
+  // How far the angle ends from its goal (the position stays out of reach).
+  r.finalOrientationDeg = std::fabs(kDeg * double(bench.state().x[count - 1]) - 30.0);
+  r.messages = bench.takeText();
+  bench.setRobotType(kQuaternionModel);
+  bench.takeText();
+  return r;
+}
+
 // --- line mode ------------------------------------------------------------------------------
 
 // Sets the line from p1 along u to p2, starts line mode towards `goal` and
@@ -376,6 +400,14 @@ const std::vector<Case>& cases() {
       {"line-approach",
        lineApproach,
        {atMost(&R::peakLinearSpeed, 1.05), atMost(&R::lineMm, 1), atMost(&R::finalPositionMm, 1)}},
+      {"goto-beyond-reach-3-joints",
+       [](ScenarioBench& b) { return reducedBeyondReach(b, kThreeJointArm); },
+       {atMost(&R::lateReversals, 0), atMost(&R::peakJointSpeed, 1.05),
+        atMost(&R::finalOrientationDeg, 0.5)}},
+      {"goto-beyond-reach-4-joints",
+       [](ScenarioBench& b) { return reducedBeyondReach(b, kFourJointArm); },
+       {atMost(&R::lateReversals, 0), atMost(&R::peakJointSpeed, 1.05),
+        atMost(&R::finalOrientationDeg, 0.5)}},
       {"line-out-of-reach",
        lineOutOfReach,
        {atMost(&R::lateReversals, 0), atMost(&R::peakJointSpeed, 1.05), atMost(&R::finalPositionMm, 1),
