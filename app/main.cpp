@@ -20,6 +20,7 @@
 #include "app/RemoteSession.h"
 #include "app/SharedToken.h"
 #include "app/SignalWatcher.h"
+#include "app/StandardStreams.h"
 #include "libpuma/CSimPuma.h"
 #include "utility/TcpEndpoint.h"
 #ifdef KORVEX_HAS_WINDOW
@@ -175,6 +176,7 @@ bool linkAddress(const Options& options, TcpAddress* address) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  openClosedStandardStreams();
   Options options;
   if (const int status = parseOptions(argc, argv, options); status >= 0) return status;
   if (!options.script.empty()) {

@@ -3,6 +3,7 @@
 // that holds control.dll and puma560.prm, and every input is split into lines
 // handed to processCommand. Lines that end the session or run files are left
 // out: they would stop the run or read whatever file a name points at.
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -23,7 +24,11 @@ Application* theApp = nullptr;
 
 Application* startProgram() {
   if (!readConfiguration()) std::abort();
-  close(STDIN_FILENO);  // the console thread sees end of input and stops reading
+  // The console thread sees end of input and stops reading. /dev/null, not a
+  // closed descriptor: the next file opened would become its input.
+  const int null = open("/dev/null", O_RDONLY);
+  if (null < 0 || dup2(null, STDIN_FILENO) < 0) std::abort();
+  close(null);
   auto* app = theApp = new Application;
   app->start(/*endAtEndOfInput=*/false, "");
   // libFuzzer ends with exit(): stop the threads before static objects they

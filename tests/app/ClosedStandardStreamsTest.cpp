@@ -1,0 +1,58 @@
+// The program started with its standard input closed: the descriptor must not
+// go to the first file it opens (Configuration.dat, puma560.prm, the plug-in's
+// copy), which the console thread would then read as typed lines.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <climits>
+#include <string>
+#include <thread>
+
+#include "tests/app/KorvexRun.h"
+
+namespace {
+
+std::string descriptorTarget(pid_t pid, int fd) {
+  const std::string link = "/proc/" + std::to_string(pid) + "/fd/" + std::to_string(fd);
+  char target[PATH_MAX] = "";
+  const ssize_t n = readlink(link.c_str(), target, sizeof target - 1);
+  return n > 0 ? std::string(target, size_t(n)) : std::string("(closed)");
+}
+
+TEST(ClosedStandardStreams, AClosedStandardInputReadsAsEmptyAndNoFileTakesItsPlace) {
+  std::string why;
+  if (!korvexAvailable(&why)) GTEST_SKIP() << why;
+  const std::string script = writeTempFile("closed-stdin.txt", "wait 1500\npjpos\n");
+  const std::string outPath = tempPath("closed-stdin.out");
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (out < 0 || dup2(out, STDOUT_FILENO) < 0 || dup2(out, STDERR_FILENO) < 0) _exit(126);
+    close(out);
+    close(STDIN_FILENO);
+    execl("./korvex", "korvex", "--no-gui", "--script", script.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  // While the script waits, the servo has read its files and loaded the plug-in.
+  std::this_thread::sleep_for(std::chrono::milliseconds(700));
+  const std::string input = descriptorTarget(pid, 0);
+  int status = 0;
+  for (int i = 0; i < 200 && waitpid(pid, &status, WNOHANG) == 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  if (waitpid(pid, &status, WNOHANG) == 0) {
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    FAIL() << "the program did not end at the end of its (empty) input";
+  }
+  EXPECT_EQ(input, "/dev/null");
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  const std::string out = readTextFile(outPath);
+  EXPECT_NE(out.find("q = ("), std::string::npos) << out;  // the script ran to its end
+}
+
+}  // namespace
