@@ -26,7 +26,7 @@ std::string descriptorTarget(pid_t pid, int fd) {
 TEST(ClosedStandardStreams, AClosedStandardInputReadsAsEmptyAndNoFileTakesItsPlace) {
   std::string why;
   if (!korvexAvailable(&why)) GTEST_SKIP() << why;
-  const std::string script = writeTempFile("closed-stdin.txt", "wait 1500\npjpos\n");
+  const std::string script = writeTempFile("closed-stdin.txt", "wait 3000\npjpos\n");
   const std::string outPath = tempPath("closed-stdin.out");
   const pid_t pid = fork();
   ASSERT_GE(pid, 0);
@@ -38,11 +38,12 @@ TEST(ClosedStandardStreams, AClosedStandardInputReadsAsEmptyAndNoFileTakesItsPla
     execl("./korvex", "korvex", "--no-gui", "--script", script.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
-  // While the script waits, the servo has read its files and loaded the plug-in.
-  std::this_thread::sleep_for(std::chrono::milliseconds(700));
+  // Once the script waits, the servo has read its files and loaded the plug-in.
+  for (int i = 0; i < 600 && readTextFile(outPath).find("Waiting for") == std::string::npos; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
   const std::string input = descriptorTarget(pid, 0);
   int status = 0;
-  for (int i = 0; i < 200 && waitpid(pid, &status, WNOHANG) == 0; ++i)
+  for (int i = 0; i < 600 && waitpid(pid, &status, WNOHANG) == 0; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   if (waitpid(pid, &status, WNOHANG) == 0) {
     kill(pid, SIGKILL);
