@@ -4,6 +4,7 @@
 // ascending, whichever loop order is used to walk memory.
 #include <cstring>
 
+#include "matrix/PrFixedArithmetic.h"
 #include "matrix/PrMatrix.h"
 #include "matrix/PrVector.h"
 
@@ -57,6 +58,11 @@ void PrMatrix::multiply(const PrMatrix& rhs, PrMatrix& dest, bool transposeRhs) 
   PR_ASSERT(&dest != &rhs && &dest != this);
   const int n = transposeRhs ? rhs.m_row : rhs.m_col;
   dest.resize(m_row, n);
+  if (m_row == 6 && m_col == 6 && n == 6) {
+    // The servo's 6×6 products every tick: the unrolled kernel adds in the same order.
+    fixedsize::multiply<6>(m_data, rhs.m_data, dest.m_data, transposeRhs);
+    return;
+  }
   for (int i = 0; i < m_row; ++i) {
     const float* a = m_data + i * m_col;
     float* out = dest.m_data + i * n;
@@ -139,6 +145,10 @@ void PrMatrix::transposedMultiply(const PrMatrix& rhs, PrMatrix& dest) const {
   PR_ASSERT(&dest != &rhs && &dest != this);
   const int n = rhs.m_col;
   dest.resize(m_col, n);
+  if (m_row == 6 && m_col == 6 && n == 6) {
+    fixedsize::transposedMultiply<6>(m_data, rhs.m_data, dest.m_data);
+    return;
+  }
   dest.zero();
   // dest(i, :) += this(k, i) · rhs(k, :), k ascending
   for (int k = 0; k < m_row; ++k) {
