@@ -125,15 +125,17 @@ void massMatrixAndCoriolis(const PrVector& q, const PrVector& dq, PrMatrix& M, P
     for (int j = 0; j < i; ++j) Md[i][j] = Md[j][i];
   }
 
+  // With D_k = ∂M/∂θ(k+2) and u_k = D_k dq: Ṁ dq = Σk dq[k+1] u_k, and the
+  // quadratic term's ∂(dqᵀ M dq)/∂θ(k+2) = dq · u_k. Each u_k is six short
+  // independent sums, so nothing waits on one long chain of additions.
   double v[6];
   for (int i = 0; i < 6; ++i) v[i] = dq[i];
-  // dM/dt along dq: Σk ∂M/∂θk dq[k] over θ2..θ5.
-  double Mdot[6][6];
-  for (int i = 0; i < 6; ++i) {
-    for (int j = 0; j < 6; ++j) {
+  double u[4][6];
+  for (int k = 0; k < 4; ++k) {
+    for (int i = 0; i < 6; ++i) {
       double s = 0.0;
-      for (int k = 0; k < 4; ++k) s += Md[i][j].d[k] * v[k + 1];
-      Mdot[i][j] = s;
+      for (int j = 0; j < 6; ++j) s += Md[i][j].d[k] * v[j];
+      u[k][i] = s;
     }
   }
   // b = Ṁ dq - ½ ∂(dqᵀ M dq)/∂θ.
@@ -141,12 +143,10 @@ void massMatrixAndCoriolis(const PrVector& q, const PrVector& dq, PrMatrix& M, P
   b.resize(6);
   for (int i = 0; i < 6; ++i) {
     double bi = 0.0;
-    for (int j = 0; j < 6; ++j) bi += Mdot[i][j] * v[j];
+    for (int k = 0; k < 4; ++k) bi += v[k + 1] * u[k][i];
     if (i >= 1 && i <= 4) {
       double quadratic = 0.0;
-      for (int j = 0; j < 6; ++j) {
-        for (int k = 0; k < 6; ++k) quadratic += Md[j][k].d[i - 1] * v[j] * v[k];
-      }
+      for (int j = 0; j < 6; ++j) quadratic += v[j] * u[i - 1][j];
       bi -= 0.5 * quadratic;
     }
     b[i] = static_cast<float>(bi);
